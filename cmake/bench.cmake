@@ -1,0 +1,10 @@
+# Benchmarks (Google Benchmark), one program per bench/*_bench.cpp. They are
+# built with optimisation and run by bench/run.sh, never by ctest.
+find_package(benchmark REQUIRED)
+file(GLOB FQ_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_bench.cpp)
+foreach(src ${FQ_BENCH_SOURCES})
+  get_filename_component(n ${src} NAME_WE)
+  add_executable(${n} ${src})
+  target_compile_options(${n} PRIVATE ${FQ_WARNINGS} -O2)
+  target_link_libraries(${n} PRIVATE fq_core benchmark::benchmark)
+endforeach()

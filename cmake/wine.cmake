@@ -1,0 +1,87 @@
+# The Win32 program and the Win32 test driver, built with the Wine toolchain.
+# The portable core is compiled by the host compiler (fq_core, position
+# independent) and linked into the winelib program; only the win/ sources and
+# the resources go through wineg++ and wrc.
+find_program(WINEGXX NAMES wineg++-stable wineg++ PATHS /usr/lib/wine REQUIRED)
+find_program(WRC NAMES wrc-stable wrc PATHS /usr/lib/wine REQUIRED)
+find_path(WINE_WINDOWS_INCLUDE windows.h PATHS /usr/include/wine/wine/windows /usr/include/wine/windows REQUIRED)
+
+set(FQ_WINE_CXXFLAGS -std=c++20 -O2 -g -Wall -Wextra -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_SOURCE_DIR}/res)
+
+# add_wine_program(NAME <name> SOURCES <cpp...> [RC <file.rc>] [LIBS <libs...>] [MODE -mwindows|-mconsole])
+function(add_wine_program)
+  cmake_parse_arguments(W "" "NAME;RC;MODE" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  if(NOT W_MODE)
+    set(W_MODE -mwindows)
+  endif()
+  set(objs)
+  foreach(src ${W_SOURCES})
+    file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${src})
+    string(REGEX REPLACE "[/.]" "_" stem ${rel})
+    set(obj ${CMAKE_BINARY_DIR}/wine_obj/${W_NAME}/${stem}.o)
+    add_custom_command(OUTPUT ${obj}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/wine_obj/${W_NAME}
+      COMMAND ${WINEGXX} ${FQ_WINE_CXXFLAGS} -MD -MF ${obj}.d -c ${src} -o ${obj}
+      DEPENDS ${src}
+      DEPFILE ${obj}.d
+      COMMENT "wineg++ ${rel}"
+      VERBATIM)
+    list(APPEND objs ${obj})
+  endforeach()
+  if(W_RC)
+    set(res ${CMAKE_BINARY_DIR}/wine_obj/${W_NAME}/resources.res)
+    file(GLOB_RECURSE res_deps CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*)
+    add_custom_command(OUTPUT ${res}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/wine_obj/${W_NAME}
+      COMMAND ${WRC} --nostdinc -I${CMAKE_SOURCE_DIR}/res -I${CMAKE_SOURCE_DIR}/src -I${WINE_WINDOWS_INCLUDE}
+              -o ${res} ${W_RC}
+      WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/res
+      DEPENDS ${W_RC} ${res_deps}
+      COMMENT "wrc ${W_RC}"
+      VERBATIM)
+    list(APPEND objs ${res})
+  endif()
+  set(lib_files)
+  set(lib_targets)
+  foreach(l ${W_LIBS})
+    if(TARGET ${l})
+      list(APPEND lib_files $<TARGET_FILE:${l}>)
+      list(APPEND lib_targets ${l})
+    else()
+      list(APPEND lib_files ${l})
+    endif()
+  endforeach()
+  set(out ${CMAKE_BINARY_DIR}/${W_NAME}.exe)
+  add_custom_command(OUTPUT ${out} ${out}.so
+    COMMAND ${WINEGXX} ${W_MODE} -o ${out} ${objs} ${lib_files}
+    DEPENDS ${objs} ${lib_targets} ${W_DEPENDS}
+    COMMENT "link ${W_NAME}.exe"
+    VERBATIM)
+  add_custom_target(${W_NAME} ALL DEPENDS ${out})
+endfunction()
+
+set(FQ_WIN_LIBS fq_core ${JPEG_LIBRARIES} -lcomctl32 -lcomdlg32 -lgdi32 -luser32 -lshell32 -lversion -lavifil32 -lmsvfw32 -lwinspool)
+
+if(FQ_WIN_SOURCES)
+add_wine_program(NAME fotaquill
+  SOURCES ${FQ_WIN_SOURCES}
+  RC ${CMAKE_SOURCE_DIR}/res/fotaquill.rc
+  LIBS ${FQ_WIN_LIBS})
+endif()
+
+# The end-to-end test driver: a console Win32 program that finds the program's
+# windows and talks to them the way a user's actions would.
+file(GLOB FQ_DRIVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/driver/*.cpp)
+if(FQ_DRIVER_SOURCES)
+add_wine_program(NAME fqdriver SOURCES ${FQ_DRIVER_SOURCES} MODE -mconsole
+  LIBS -lcomctl32 -lgdi32 -luser32)
+endif()
+
+# Wine tests: each tests/app/*_app.sh script runs the program under Xvfb with
+# the build's private prefix. Labelled "wine" so they can be run apart.
+file(GLOB FQ_APP_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/*_app.sh)
+foreach(s ${FQ_APP_SCRIPTS})
+  get_filename_component(n ${s} NAME_WE)
+  add_test(NAME wine.${n} COMMAND bash ${s} ${CMAKE_BINARY_DIR})
+  set_tests_properties(wine.${n} PROPERTIES LABELS wine RESOURCE_LOCK wineprefix TIMEOUT 600)
+endforeach()

@@ -1,0 +1,88 @@
+# Shared set-up steps for tools/run.sh and tools/test.sh. Every step is
+# idempotent: it does nothing when its work is already done.
+set -euo pipefail
+
+FQ_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+FQ_BUILD=${FQ_BUILD:-$FQ_ROOT/build}
+
+# Debian packages: toolchains, libraries, the Wine toolchain, the virtual
+# display, and the peer tools the tests compare against.
+FQ_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev llvm
+  wine wine64 wine64-tools libwine-dev
+  xvfb xauth x11-apps
+  libjpeg-turbo-progs libimage-exiftool-perl imagemagick ffmpeg socat
+)
+
+fq_install_packages() {
+  local missing=()
+  for p in "${FQ_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+fq_build() {
+  cmake -S "$FQ_ROOT" -B "$FQ_BUILD" -G Ninja "$@" >/dev/null
+  cmake --build "$FQ_BUILD"
+}
+
+# A display: the caller's, or a private Xvfb. Sets DISPLAY.
+fq_ensure_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
+    return 0
+  fi
+  if [ -n "${DISPLAY:-}" ] && [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ]; then
+    return 0
+  fi
+  local n
+  for n in $(seq 91 130); do
+    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      local i
+      for i in $(seq 1 50); do
+        [ -e "/tmp/.X11-unix/X${n}" ] && break
+        sleep 0.1
+      done
+      export DISPLAY=":$n"
+      echo "Started Xvfb on $DISPLAY"
+      return 0
+    fi
+  done
+  echo "no free display number for Xvfb" >&2
+  return 1
+}
+
+# The build's private Wine prefix. Sets WINEPREFIX, WINEDEBUG, WINELOADER.
+fq_ensure_prefix() {
+  export WINEPREFIX=$FQ_BUILD/wineprefix
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+  if command -v wine64 >/dev/null 2>&1; then
+    export WINELOADER=$(command -v wine64)
+  elif [ -x /usr/lib/wine/wine64 ]; then
+    export WINELOADER=/usr/lib/wine/wine64
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    echo "Creating the Wine prefix $WINEPREFIX"
+    "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
+}
+
+# Map a COM port of the prefix to a device (a pseudo-terminal) through the
+# registry; Wine reads the mapping when its server starts.
+fq_map_com_port() {
+  local port=$1 device=$2
+  "$WINELOADER" reg add 'HKLM\Software\Wine\Ports' /v "$port" /d "$device" /f >/dev/null 2>&1
+  wineserver -k || true
+  wineserver -w || true
+}
