@@ -2,6 +2,7 @@
 //   fqtool info FILE
 //   fqtool convert IN OUT [--bits 8|24] [--size WxH]
 //   fqtool raw IN OUT      (pixels as red, green, blue bytes, top row first)
+//   fqtool album list FILE (album_commands.cpp)
 // Failures print the program's own message text on stderr and exit 1; a
 // wrong command line prints the usage and exits 2.
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "album_commands.h"
 #include "camera/messages.h"
 #include "image/image_record.h"
 #include "picture_io.h"
@@ -127,13 +129,15 @@ const Command kCommands[] = {
     {"info", Info},
     {"convert", Convert},
     {"raw", Raw},
+    {"album", fqtool::RunAlbumCommand},
 };
 
 int Usage() {
   std::fputs(
       "usage: fqtool info FILE\n"
       "       fqtool convert IN OUT [--bits 8|24] [--size WxH]\n"
-      "       fqtool raw IN OUT\n",
+      "       fqtool raw IN OUT\n"
+      "       fqtool album list FILE\n",
       stderr);
   return kExitUsage;
 }
