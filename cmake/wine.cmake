@@ -6,7 +6,7 @@ find_program(WINEGXX NAMES wineg++-stable wineg++ PATHS /usr/lib/wine REQUIRED)
 find_program(WRC NAMES wrc-stable wrc PATHS /usr/lib/wine REQUIRED)
 find_path(WINE_WINDOWS_INCLUDE windows.h PATHS /usr/include/wine/wine/windows /usr/include/wine/windows REQUIRED)
 
-set(FQ_WINE_CXXFLAGS -std=c++20 -O2 -g -Wall -Wextra -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_SOURCE_DIR}/res)
+set(FQ_WINE_CXXFLAGS -std=c++20 -O2 -g -Wall -Wextra -DNOMINMAX -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_SOURCE_DIR}/res)
 
 # add_wine_program(NAME <name> SOURCES <cpp...> [RC <file.rc>] [LIBS <libs...>] [MODE -mwindows|-mconsole])
 function(add_wine_program)
@@ -75,6 +75,18 @@ file(GLOB FQ_DRIVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/driv
 if(FQ_DRIVER_SOURCES)
 add_wine_program(NAME fqdriver SOURCES ${FQ_DRIVER_SOURCES} MODE -mconsole
   LIBS -lcomctl32 -lgdi32 -luser32)
+endif()
+
+# Unit tests of the Win32 layer: a console program run under Wine that links
+# the win/ sources (all but the program entry) with tests/app/units/*.cpp.
+file(GLOB FQ_WIN_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/units/*.cpp)
+set(FQ_WIN_LAYER_SOURCES ${FQ_WIN_SOURCES})
+list(FILTER FQ_WIN_LAYER_SOURCES EXCLUDE REGEX "/shell/win/main\\.cpp$")
+if(FQ_WIN_UNIT_SOURCES)
+add_wine_program(NAME fqwintest MODE -mconsole
+  SOURCES ${FQ_WIN_UNIT_SOURCES} ${FQ_WIN_LAYER_SOURCES}
+  RC ${CMAKE_SOURCE_DIR}/res/fotaquill.rc
+  LIBS ${FQ_WIN_LIBS})
 endif()
 
 # Wine tests: each tests/app/*_app.sh script runs the program under Xvfb with
