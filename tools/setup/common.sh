@@ -34,7 +34,8 @@ fq_build() {
   cmake --build "$FQ_BUILD"
 }
 
-# A display: the caller's, or a private Xvfb. Sets DISPLAY.
+# A display: the caller's, or a private Xvfb. Sets DISPLAY, and FQ_XVFB_PID
+# when it started the server (so that a test can stop what it started).
 fq_ensure_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
     return 0
@@ -46,6 +47,7 @@ fq_ensure_display() {
   for n in $(seq 91 130); do
     if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
       Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      FQ_XVFB_PID=$!
       local i
       for i in $(seq 1 50); do
         [ -e "/tmp/.X11-unix/X${n}" ] && break
