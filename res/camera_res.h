@@ -1,0 +1,20 @@
+// Control numbers of the camera link's progress and status windows. The
+// numbers are fixed by the product; shared by the resource script and the
+// C++ code, so plain macros.
+#pragma once
+
+// Progress dialog ("MeterDlg", "MeterDlg_EU").
+#define IDC_METER 300
+#define IDC_METER_LINE1 301  // the operation
+#define IDC_METER_LINE2 302  // the file, or the cancel notice
+
+// Connection and delete status dialogs.
+#define IDC_STATUS_LINE1 303
+#define IDC_STATUS_LINE2 304
+
+// One-line message windows.
+#define IDC_PREVIEW_MSG 750
+#define IDC_CARD_MSG 751
+#define IDC_AVI_MSG 752
+
+#define ORX_METER_CLASS "OrxMeter"
