@@ -1,0 +1,86 @@
+#include "camera/block_loops.h"
+
+#include <new>
+
+#include "camera/commands.h"
+#include "camera/link_codes.h"
+#include "camera/messages.h"
+
+namespace fq::cam {
+namespace {
+
+constexpr int kBlockAttempts = 20;
+constexpr uint32_t kLineErrorPauseMs = 500;
+constexpr uint32_t kMoviePartPauseMs = 50;
+constexpr uint32_t kThumbnailPauseMs = 500;
+
+bool IsBadReply(int code) {
+  return code == rc::kBadHeader || code == rc::kReplyCode || code == rc::kDataLength ||
+         code == rc::kRetry || code == rc::kTimeout;
+}
+
+}  // namespace
+
+int AllocatePicture(CameraLink& link) {
+  link.picture.clear();
+  try {
+    link.picture.assign(size_t{link.block_count} * kBlockSize, 0);
+  } catch (const std::bad_alloc&) {
+    link.Show(err::kMemory);
+    return rc::kBadValue;
+  }
+  return rc::kOk;
+}
+
+int FetchBlocksMarker(CameraLink& link, const BlockProgress& progress) {
+  link.last_block_empty = false;
+  for (uint32_t block = 0; block < link.block_count; ++block) {
+    int code = rc::kTimeout;
+    for (int attempt = 1; attempt <= kBlockAttempts; ++attempt) {
+      code = MarkerBlockOnce(link, block, attempt == kBlockAttempts);
+      if (code == rc::kOk || !IsBadReply(code) || link.quit_seen) break;
+    }
+    if (code != rc::kOk) {
+      if (IsBadReply(code) && !link.quit_seen) link.Show(err::kTransferError);
+      return code;
+    }
+    if (block + 1 == link.block_count) link.last_block_empty = link.reply_data_length == 0;
+    if (progress) progress(block + 1);
+  }
+  return rc::kOk;
+}
+
+int FetchBlocksSequenced(CameraLink& link, BlockTarget target, const BlockProgress& progress) {
+  link.send_sequence = 0;
+  link.expected_sequence = 0;
+  const bool thumbnail = target == BlockTarget::kThumbnail;
+  for (uint32_t block = 0; block < link.block_count; ++block) {
+    int code = rc::kTimeout;
+    for (int attempt = 1; attempt <= kBlockAttempts; ++attempt) {
+      code = SequencedBlockOnce(link, block, attempt == kBlockAttempts, thumbnail);
+      if (code == rc::kOk || link.quit_seen) break;
+      const bool retried = IsBadReply(code) || code == rc::kLineError;
+      if (!retried) break;
+      if (attempt == kBlockAttempts) break;
+      if (thumbnail) {
+        BusyWait(link, kThumbnailPauseMs);
+      } else if (code == rc::kLineError) {
+        if (!PumpWait(link, kLineErrorPauseMs)) break;
+      } else if (code == rc::kRetry && target == BlockTarget::kMoviePart) {
+        if (!PumpWait(link, kMoviePartPauseMs)) break;
+      }
+    }
+    if (code != rc::kOk) {
+      if (thumbnail && code != rc::kNothing && (IsBadReply(code) || code == rc::kLineError) &&
+          !link.quit_seen)
+        link.Show(err::kCannotAccessCamera);
+      return code;
+    }
+    ++link.send_sequence;
+    ++link.expected_sequence;
+    if (progress) progress(block + 1);
+  }
+  return rc::kOk;
+}
+
+}  // namespace fq::cam
