@@ -1,0 +1,84 @@
+// Arbitrary bytes from the camera's side of the line, fed to the reply
+// receive and check paths of the camera link on the in-memory line and a
+// fake clock. The first byte picks the operation and how the bytes arrive;
+// the rest is what the camera sends in answer to the first frame.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "camera/block_loops.h"
+#include "camera/camera_link.h"
+#include "camera/commands.h"
+#include "camera/connection.h"
+#include "camera/memory_line.h"
+#include "camera/reply_checks.h"
+
+namespace {
+
+using namespace fq::cam;
+
+class ReplayCamera final : public LineDevice {
+ public:
+  ReplayCamera(const uint8_t* data, size_t n, size_t piece) : bytes_(data, data + n), piece_(piece) {}
+  void OnReceive(MemoryLine& line, const uint8_t*, size_t) override {
+    if (sent_) return;  // answers once; later attempts meet silence
+    sent_ = true;
+    uint64_t t = line.clock().NowMicros();
+    for (size_t i = 0; i < bytes_.size(); i += piece_, t += 3000) {
+      size_t k = std::min(piece_, bytes_.size() - i);
+      line.Send(bytes_.data() + i, k, t);
+    }
+  }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  size_t piece_;
+  bool sent_ = false;
+};
+
+class Quiet final : public Reporter {
+ public:
+  void ShowMessage(int) override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  const uint8_t op = data[0];
+  const size_t piece = 1 + (op >> 4) * 97;
+  FakeClock clock;
+  ReplayCamera camera(data + 1, size - 1, piece);
+  LineOptions options;
+  options.receive_queue = 4096;
+  MemoryLine line(clock, camera, options);
+  Quiet reporter;
+  NoMessagePump pump;
+  CameraLink link(line.port(), clock, pump, reporter);
+  link.port.Open("COM1");
+  switch (op & 0x0F) {
+    case 0: PrepareMarker(link, 7); (void)SendAndReceive(link, 50); (void)CheckMarkerAck(link); break;
+    case 1: (void)Identify(link); break;
+    case 2: (void)MarkerPictureList(link); break;
+    case 3: (void)MarkerPictureSize(link, 1); break;
+    case 4:
+      link.block_count = 2;
+      if (AllocatePicture(link) == 0) (void)MarkerBlockOnce(link, 1, true);
+      break;
+    case 5: { int count = 0; (void)SequencedPictureCount(link, count); break; }
+    case 6: { std::vector<int> f; (void)SequencedFolderPage(link, f); break; }
+    case 7: { MediaStatus m; (void)SequencedMediaStatus(link, m); break; }
+    case 8: (void)SequencedEntryKind(link, 100, 1); break;
+    case 9:
+      link.block_count = 2;
+      if (AllocatePicture(link) == 0) (void)FetchBlocksSequenced(link, BlockTarget::kThumbnail);
+      break;
+    case 10: (void)SequencedThumbnailSize(link, 3); break;
+    case 11: { int next = 0; (void)SequencedNextFile(link, 100, 1, next); break; }
+    case 12: link.camera_type = 2; (void)SequencedTypeProbe(link); break;
+    case 13: { uint16_t v = 0; (void)SequencedReadClockItem(link, 192, 0, v); break; }
+    case 14: (void)ConnectForDownload(link); break;
+    default: PrepareSequenced(link, 8, 0, 16); (void)SendBytewiseAndReceive(link, 50); (void)CheckSequencedAck(link); break;
+  }
+  return 0;
+}
