@@ -45,4 +45,17 @@ FileKind DetectFileKind(const std::string& path) {
   return FileKind::kUnknown;
 }
 
+OpenAction OpenActionFor(FileKind kind) {
+  switch (kind) {
+    case FileKind::kBmp:
+      return OpenAction::kBitmap;
+    case FileKind::kJpeg:
+      return OpenAction::kJpeg;
+    case FileKind::kAlbum:
+      return OpenAction::kAlbum;
+    default:
+      return OpenAction::kRefuse;
+  }
+}
+
 }  // namespace fq::shell

@@ -21,4 +21,13 @@ enum class FileKind : int {
 // kUnknown; an empty name kEmptyName.
 FileKind DetectFileKind(const std::string& path);
 
+// What opening a file by name (command line, hand-over, drop) does with it.
+enum class OpenAction {
+  kBitmap,  // an image window on the file
+  kJpeg,    // decoded through a temporary bitmap file, shown under its own name
+  kAlbum,   // an album window
+  kRefuse,  // error kNoCorrespondence: calendars and movies included
+};
+OpenAction OpenActionFor(FileKind kind);
+
 }  // namespace fq::shell

@@ -113,5 +113,13 @@ TEST_F(FileKindTest, JpegPairsAreSearchedWhereTheRuleSays) {
   EXPECT_EQ(Kind(big), FileKind::kJpeg);
 }
 
+TEST(OpenAction, OnlyPicturesAndAlbumsOpenByName) {
+  EXPECT_EQ(OpenActionFor(FileKind::kBmp), OpenAction::kBitmap);
+  EXPECT_EQ(OpenActionFor(FileKind::kJpeg), OpenAction::kJpeg);
+  EXPECT_EQ(OpenActionFor(FileKind::kAlbum), OpenAction::kAlbum);
+  for (FileKind k : {FileKind::kCalendar, FileKind::kMovie, FileKind::kUnknown, FileKind::kEmptyName})
+    EXPECT_EQ(OpenActionFor(k), OpenAction::kRefuse);
+}
+
 }  // namespace
 }  // namespace fq::shell
