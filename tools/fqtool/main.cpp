@@ -3,6 +3,7 @@
 //   fqtool convert IN OUT [--bits 8|24] [--size WxH]
 //   fqtool raw IN OUT      (pixels as red, green, blue bytes, top row first)
 //   fqtool album list FILE (album_commands.cpp)
+//   fqtool camera identify|list --port DEV (camera_commands.cpp)
 // Failures print the program's own message text on stderr and exit 1; a
 // wrong command line prints the usage and exits 2.
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "album_commands.h"
+#include "camera_commands.h"
 #include "camera/messages.h"
 #include "image/image_record.h"
 #include "picture_io.h"
@@ -129,6 +131,7 @@ const Command kCommands[] = {
     {"info", Info},
     {"convert", Convert},
     {"raw", Raw},
+    {"camera", fqtool::CameraCommand},
     {"album", fqtool::RunAlbumCommand},
 };
 
@@ -137,7 +140,8 @@ int Usage() {
       "usage: fqtool info FILE\n"
       "       fqtool convert IN OUT [--bits 8|24] [--size WxH]\n"
       "       fqtool raw IN OUT\n"
-      "       fqtool album list FILE\n",
+      "       fqtool album list FILE\n"
+      "       fqtool camera identify|list --port DEV [--speed BPS]\n",
       stderr);
   return kExitUsage;
 }
