@@ -29,3 +29,10 @@ foreach(s ${FQ_PEER_SCRIPTS})
   add_test(NAME peer.${n} COMMAND bash ${s} ${CMAKE_BINARY_DIR})
   set_tests_properties(peer.${n} PROPERTIES LABELS peer)
 endforeach()
+
+# The camera simulator (tools/camsim) is compiled into the tests as well, so
+# that the tests drive it in memory with the sanitizers on.
+if(TARGET fq_camsim)
+  target_sources(fq_tests PRIVATE ${FQ_CAMSIM_SOURCES})
+  target_include_directories(fq_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools)
+endif()
