@@ -14,6 +14,7 @@ namespace {
 // a busy wait; bounded so that a clock that does not move cannot hold it.
 constexpr uint64_t kCalibrationMicros = 2000;
 constexpr uint32_t kCalibrationMaxPolls = 1u << 22;
+constexpr uint32_t kStillClockPolls = 4096;
 constexpr uint64_t kGapMicros = 200;
 
 // Pending input while a reply is awaited: either enough bytes are queued,
@@ -147,6 +148,7 @@ void BusyWait(CameraLink& link, uint32_t ms) {
   while (passed <= spin && polls < kCalibrationMaxPolls) {
     passed = link.clock.NowMicros() - start;
     ++polls;
+    if (passed == 0 && polls >= kStillClockPolls) break;  // a clock that only moves when told
   }
   if (passed > 0 && passed > spin)
     link.gap_polls = static_cast<uint32_t>(polls * kGapMicros / passed);
