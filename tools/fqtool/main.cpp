@@ -1,6 +1,7 @@
 // fqtool: the picture functions of the core from the command line.
 //   fqtool info FILE
 //   fqtool convert IN OUT [--bits 8|24] [--size WxH]
+//                 [--quality standard|low|high|N] [--sampling HxV,HxV,HxV]
 //   fqtool raw IN OUT      (pixels as red, green, blue bytes, top row first)
 //   fqtool album list FILE (album_commands.cpp)
 //   fqtool camera identify|list --port DEV (camera_commands.cpp)
@@ -16,6 +17,7 @@
 #include "camera_commands.h"
 #include "camera/messages.h"
 #include "image/image_record.h"
+#include "jpeg_commands.h"
 #include "picture_io.h"
 #include "shell/file_io.h"
 
@@ -38,7 +40,7 @@ int Info(const std::vector<std::string>& args) {
   if (!kind) return Fail(kind.message());
   if (*kind == fqtool::PictureKind::kUnknown) return Fail(fq::err::kNoCorrespondence);
   std::printf("kind: %s\n", std::string(fqtool::KindName(*kind)).c_str());
-  if (*kind == fqtool::PictureKind::kJpeg) return 0;  // its reader reports the rest
+  if (*kind == fqtool::PictureKind::kJpeg) return fqtool::PrintJpegInfo(args[0]);
   auto pic = fqtool::LoadPicture(args[0]);
   if (!pic) return Fail(pic.message());
   const fq::ImageRecord& r = pic->record;
@@ -66,6 +68,7 @@ int Convert(const std::vector<std::string>& args) {
   std::vector<std::string> files;
   int bits = 24;
   int32_t width = 0, height = 0;
+  fqtool::SaveOptions options;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--bits" && i + 1 < args.size()) {
       std::string b = args[++i];
@@ -73,6 +76,10 @@ int Convert(const std::vector<std::string>& args) {
       bits = std::stoi(b);
     } else if (args[i] == "--size" && i + 1 < args.size()) {
       if (!ParseSize(args[++i], width, height)) throw UsageError{};
+    } else if (args[i] == "--quality" && i + 1 < args.size()) {
+      if (!fqtool::ParseJpegQuality(args[++i], options.quality)) throw UsageError{};
+    } else if (args[i] == "--sampling" && i + 1 < args.size()) {
+      options.sampling = args[++i];
     } else if (!args[i].empty() && args[i][0] == '-') {
       throw UsageError{};
     } else {
@@ -93,7 +100,8 @@ int Convert(const std::vector<std::string>& args) {
   }
   auto out = fqtool::NormalizedForSave(std::move(record), bits);
   if (!out) return Fail(out.message());
-  fq::Status s = fqtool::SavePicture(files[1], *out, fqtool::SaveOptions{bits});
+  options.bits = bits;
+  fq::Status s = fqtool::SavePicture(files[1], *out, options);
   if (!s) return Fail(s.message());
   return 0;
 }
@@ -139,6 +147,7 @@ int Usage() {
   std::fputs(
       "usage: fqtool info FILE\n"
       "       fqtool convert IN OUT [--bits 8|24] [--size WxH]\n"
+      "                      [--quality standard|low|high|N] [--sampling HxV,HxV,HxV]\n"
       "       fqtool raw IN OUT\n"
       "       fqtool album list FILE\n"
       "       fqtool camera identify|list --port DEV [--speed BPS]\n",

@@ -6,6 +6,7 @@
 
 #include "image/bitmap_unpack.h"
 #include "image/bmp_file.h"
+#include "jpeg_commands.h"
 #include "shell/file_io.h"
 
 namespace fqtool {
@@ -27,6 +28,10 @@ Status SaveBmp(const std::string& path, const ImageRecord& record, const SaveOpt
   return fq::WriteBitmapFile(path, record);
 }
 
+Status SaveJpegFile(const std::string& path, const ImageRecord& record, const SaveOptions& o) {
+  return SaveJpegPicture(path, record, o.quality, o.sampling);
+}
+
 struct KindRow {
   PictureKind kind;
   std::string_view name;
@@ -38,7 +43,7 @@ struct KindRow {
 
 const KindRow kKinds[] = {
     {PictureKind::kBmp, "BMP", "BM", {".bmp", ".dib"}, LoadBmp, SaveBmp},
-    {PictureKind::kJpeg, "JPEG", "\xFF\xD8", {".jpg", ".jpeg"}, nullptr, nullptr},
+    {PictureKind::kJpeg, "JPEG", "\xFF\xD8", {".jpg", ".jpeg"}, LoadJpegPicture, SaveJpegFile},
 };
 
 const KindRow* RowOf(PictureKind kind) {

@@ -33,6 +33,8 @@ fq::Result<fq::ImageRecord> NormalizedForSave(fq::ImageRecord record, int bits);
 
 struct SaveOptions {
   int bits = 24;  // 8 or 24
+  int quality = 75;                    // JPEG
+  std::string sampling = "2x1,1x1,1x1";  // JPEG
 };
 
 // Writes `record` (already at options.bits) in the kind named by the file's
