@@ -1,4 +1,9 @@
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "camsim/sim_jpeg.h"
 #include "camsim_rig.h"
@@ -157,6 +162,53 @@ TEST(CamsimContent, DemoContentHoldsDecodablePicturesOfEveryKind) {
   EXPECT_TRUE(four.media[1].present);
   EXPECT_EQ(four.Count(), 7u);
   EXPECT_TRUE(four.media[0].folders[1].entries[1].movie);
+}
+
+}  // namespace
+}  // namespace fq::camsim::test
+
+namespace fq::camsim::test {
+namespace {
+
+TEST(CamsimContent, ReadsTheFolderLayout) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / ("camsim_layout_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  auto put = [](const fs::path& p, size_t n) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(FakePicture(n, 1).data()),
+                                             static_cast<std::streamsize>(n));
+  };
+  put(dir / "b.jpg", 200);
+  put(dir / "a.JPG", 100);
+  put(dir / "notes.txt", 10);
+  put(dir / "105" / "x.jpg", 300);
+  put(dir / "105" / "clip.movie" / "2.jpg", 20);
+  put(dir / "105" / "clip.movie" / "1.jpg", 10);
+  put(dir / "card2" / "c.jpg", 400);
+
+  CameraContent four = LoadFolder(dir.string(), 4);
+  ASSERT_EQ(four.media[0].folders.size(), 2u);
+  const StoredFolder& top = four.media[0].folders[0];
+  EXPECT_EQ(top.number, 100);
+  ASSERT_EQ(top.entries.size(), 2u);
+  EXPECT_EQ(top.entries[0].data.size(), 100u);  // name order: a.JPG first
+  EXPECT_EQ(top.entries[1].file, 2);
+  const StoredFolder& f105 = four.media[0].folders[1];
+  EXPECT_EQ(f105.number, 105);
+  ASSERT_EQ(f105.entries.size(), 2u);
+  EXPECT_TRUE(f105.entries[0].movie);  // "clip.movie" sorts before "x.jpg"
+  ASSERT_EQ(f105.entries[0].frames.size(), 2u);
+  EXPECT_EQ(f105.entries[0].frames[0].size(), 10u);
+  EXPECT_TRUE(four.media[1].present);
+  EXPECT_EQ(four.media[1].folders.at(0).entries.at(0).data.size(), 400u);
+
+  // Other types: one flat list of stills, numbered from 1.
+  CameraContent one = LoadFolder(dir.string(), 1);
+  ASSERT_EQ(one.Count(), 3u);
+  EXPECT_EQ(one.media[0].folders[0].entries[2].data.size(), 300u);
+  EXPECT_EQ(one.media[0].folders[0].entries[2].file, 3);
+  fs::remove_all(dir);
 }
 
 }  // namespace
