@@ -93,7 +93,7 @@ TEST(CamsimTypeFour, MediaFoldersEnumerationAndEntryKinds) {
 
 TEST(CamsimTypeFour, ServesMoviePartsAndPictureBlocksByFolderAndFile) {
   std::unique_ptr<Rig> rig(NewRig(TwoMedia()));
-  // Part 2 of the movie: folder, file, a zero, "002" in a medium frame.
+  // The movie's second piece: folder, file, a zero, "002" in a medium frame.
   Bytes ask = Cat(FolderFile("102", "0007"), Cat({0}, Text("002")));
   EXPECT_EQ(rig->Ask(Sequenced(23, ask, 0, 16), 16), Sequenced(29, {0xDC, 0x05, 0, 0}));
   Bytes got;
