@@ -1,4 +1,4 @@
-# Sourced by the tests/app/*_app.sh scripts: bash <script> <build dir>.
+# Sourced by the tests/app/*_app.sh scripts: bash <script> <build dir> [args].
 # Sets up the display and the build's Wine prefix, and gives the tests
 # helpers to start the program, drive it with fqdriver, take screenshots and
 # connect a serial port to a pseudo-terminal. Every wait has a timeout, and
@@ -10,6 +10,7 @@ if [ $# -lt 1 ] || [ ! -d "$1" ]; then
 fi
 FQ_BUILD=$(cd "$1" && pwd)
 export FQ_BUILD
+shift  # the test's own arguments follow
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/setup/common.sh"
 
 FQ_TEST_NAME=$(basename "$0" .sh)

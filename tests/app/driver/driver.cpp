@@ -6,7 +6,9 @@
 // A window is named by its class and its title; "-" for the title takes the
 // first window of the class. Every waiting command takes a timeout in
 // milliseconds and fails (exit 1) when it runs out; exit 2 is a usage error.
-#include <windows.h>
+#include "driver.h"
+
+#include "dialog_commands.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,11 +16,9 @@
 #include <string>
 #include <vector>
 
+namespace fqdriver {
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
 constexpr DWORD kPollMs = 10;
 constexpr UINT kSendTimeoutMs = 5000;
 
@@ -38,11 +38,15 @@ unsigned long long NowUnixMs() {
 
 DWORD ParseMs(const char* s) { return static_cast<DWORD>(std::strtoul(s, nullptr, 10)); }
 
+}  // namespace
+
 HWND Require(const char* cls, const char* title) {
   HWND h = Find(cls, title);
   if (!h) std::fprintf(stderr, "no window of class %s titled %s\n", cls, title);
   return h;
 }
+
+namespace {
 
 int WaitWindow(char** a) {
   DWORD start = GetTickCount();
@@ -247,33 +251,44 @@ struct Command {
   const char* name;
   const char* args;
   int argc;
-  int (*run)(char** args);
+  CommandFn run;
 };
 
-const Command kCommands[] = {
-    {"wait-window", "CLASS TITLE TIMEOUT_MS", 3, WaitWindow},
-    {"wait-gone", "CLASS TITLE TIMEOUT_MS", 3, WaitGone},
-    {"close", "CLASS TITLE", 2, Close},
-    {"get-text", "CLASS TITLE", 2, GetText},
-    {"window-info", "CLASS TITLE", 2, WindowInfo},
-    {"client-pixel", "CLASS TITLE X Y", 4, ClientPixel},
-    {"list-windows", "", 0, ListWindows},
-    {"com-write", "COMn TEXT", 2, ComWrite},
-    {"com-read", "COMn COUNT TIMEOUT_MS", 3, ComRead},
-    {"com-exchange", "COMn TEXT REPLY_COUNT TIMEOUT_MS", 4, ComExchange},
-};
+// The dialog commands come as table rows; others register themselves.
+std::vector<Command>& Commands() {
+  static std::vector<Command> commands = {FQ_DIALOG_COMMANDS};
+  return commands;
+}
+
+FQ_DRIVER_COMMAND("wait-window", "CLASS TITLE TIMEOUT_MS", 3, WaitWindow);
+FQ_DRIVER_COMMAND("wait-gone", "CLASS TITLE TIMEOUT_MS", 3, WaitGone);
+FQ_DRIVER_COMMAND("close", "CLASS TITLE", 2, Close);
+FQ_DRIVER_COMMAND("get-text", "CLASS TITLE", 2, GetText);
+FQ_DRIVER_COMMAND("window-info", "CLASS TITLE", 2, WindowInfo);
+FQ_DRIVER_COMMAND("client-pixel", "CLASS TITLE X Y", 4, ClientPixel);
+FQ_DRIVER_COMMAND("list-windows", "", 0, ListWindows);
+FQ_DRIVER_COMMAND("com-write", "COMn TEXT", 2, ComWrite);
+FQ_DRIVER_COMMAND("com-read", "COMn COUNT TIMEOUT_MS", 3, ComRead);
+FQ_DRIVER_COMMAND("com-exchange", "COMn TEXT REPLY_COUNT TIMEOUT_MS", 4, ComExchange);
 
 int Usage() {
   std::fprintf(stderr, "usage: fqdriver <command> ...\n");
-  for (const Command& c : kCommands) std::fprintf(stderr, "  %s %s\n", c.name, c.args);
+  for (const Command& c : Commands()) std::fprintf(stderr, "  %s %s\n", c.name, c.args);
   return kUsage;
 }
 
 }  // namespace
 
+Registrar::Registrar(const char* name, const char* args, int argc, CommandFn run) {
+  Commands().push_back({name, args, argc, run});
+}
+
+}  // namespace fqdriver
+
 int main(int argc, char** argv) {
+  using namespace fqdriver;
   if (argc < 2) return Usage();
-  for (const Command& c : kCommands) {
+  for (const Command& c : Commands()) {
     if (std::strcmp(argv[1], c.name) != 0) continue;
     if (argc - 2 != c.argc) return Usage();
     int rc = c.run(argv + 2);
