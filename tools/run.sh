@@ -3,7 +3,7 @@
 # current display or on a private Xvfb. Extra arguments go to the program.
 source "$(dirname "$0")/setup/common.sh"
 fq_install_packages
-fq_build -DFQ_SANITIZE=OFF
+fq_build -- fotaquill fqcamsim fqtool
 fq_ensure_display
 fq_ensure_prefix
 

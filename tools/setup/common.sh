@@ -29,9 +29,19 @@ fq_install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# fq_build [cmake options...] [-- targets...]: configures the build folder
+# and builds the named targets (everything when none are named).
 fq_build() {
-  cmake -S "$FQ_ROOT" -B "$FQ_BUILD" -G Ninja "$@" >/dev/null
-  cmake --build "$FQ_BUILD"
+  local opts=() targets=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do opts+=("$1"); shift; done
+  [ "${1:-}" = "--" ] && shift
+  targets=("$@")
+  cmake -S "$FQ_ROOT" -B "$FQ_BUILD" -G Ninja "${opts[@]}" >/dev/null
+  if [ ${#targets[@]} -gt 0 ]; then
+    cmake --build "$FQ_BUILD" --target "${targets[@]}"
+  else
+    cmake --build "$FQ_BUILD"
+  fi
 }
 
 # A display: the caller's, or a private Xvfb. Sets DISPLAY, and FQ_XVFB_PID
