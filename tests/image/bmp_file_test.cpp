@@ -28,7 +28,7 @@ void Put32(Bytes& b, uint32_t v) {
 }
 
 // A BMP file built field by field.
-struct BmpSpec {
+struct BmpLayout {
   uint32_t header_size = 40;
   int32_t width = 1, height = 1;
   uint16_t bits = 24;
@@ -107,7 +107,7 @@ const Rgb kRed{0, 0, 255}, kGreen{0, 255, 0}, kBlue{255, 0, 0}, kWhite{255, 255,
 //   bottom row: blue  grey  black
 struct DepthCase {
   const char* name;
-  BmpSpec spec;
+  BmpLayout layout;
   std::vector<Rgb> bottom, top;
 };
 
@@ -115,7 +115,7 @@ std::vector<DepthCase> DepthCases() {
   std::vector<DepthCase> cases;
   const std::vector<Rgb> bottom = {kBlue, kGrey, kBlack}, top = {kWhite, kRed, kGreen};
   {
-    BmpSpec s;  // 1 bit: only two colours, so the picture is black and white
+    BmpLayout s;  // 1 bit: only two colours, so the picture is black and white
     s.bits = 1;
     s.width = 3;
     s.height = 2;
@@ -124,7 +124,7 @@ std::vector<DepthCase> DepthCases() {
     cases.push_back({"1 bit", s, {kBlack, kWhite, kBlack}, {kWhite, kBlack, kWhite}});
   }
   {
-    BmpSpec s;
+    BmpLayout s;
     s.bits = 4;
     s.width = 3;
     s.height = 2;
@@ -134,7 +134,7 @@ std::vector<DepthCase> DepthCases() {
     cases.push_back({"4 bits", s, bottom, top});
   }
   {
-    BmpSpec s;
+    BmpLayout s;
     s.bits = 8;
     s.width = 3;
     s.height = 2;
@@ -144,7 +144,7 @@ std::vector<DepthCase> DepthCases() {
     cases.push_back({"8 bits", s, bottom, top});
   }
   {
-    BmpSpec s;  // 5-5-5
+    BmpLayout s;  // 5-5-5
     s.bits = 16;
     s.width = 3;
     s.height = 2;
@@ -154,7 +154,7 @@ std::vector<DepthCase> DepthCases() {
     cases.push_back({"16 bits", s, {blue, kGrey, kBlack}, {white, red, green}});
   }
   {
-    BmpSpec s;
+    BmpLayout s;
     s.bits = 24;
     s.width = 3;
     s.height = 2;
@@ -163,7 +163,7 @@ std::vector<DepthCase> DepthCases() {
     cases.push_back({"24 bits", s, bottom, top});
   }
   {
-    BmpSpec s;
+    BmpLayout s;
     s.bits = 32;
     s.width = 3;
     s.height = 2;
@@ -177,19 +177,19 @@ std::vector<DepthCase> DepthCases() {
 TEST(BmpRead, EveryDepthReadsItsPixels) {
   for (const DepthCase& c : DepthCases()) {
     SCOPED_TRACE(c.name);
-    Bytes file = c.spec.Build();
+    Bytes file = c.layout.Build();
     auto read = ReadBitmapBytes(file);
     ASSERT_TRUE(read.ok()) << read.message();
     const ImageRecord& r = read->record;
     EXPECT_EQ(ImageHeaderSize(r), 40u);
     EXPECT_EQ(ImageWidth(r), 3);
     EXPECT_EQ(ImageHeight(r), 2);
-    EXPECT_EQ(ImageBitCount(r), c.spec.bits);
+    EXPECT_EQ(ImageBitCount(r), c.layout.bits);
     // The record is header, palette and pixel bytes exactly as stored.
-    size_t p = 40 + c.spec.palette.size();
-    EXPECT_EQ(read->stored_size, p + c.spec.pixels.size());
-    ASSERT_EQ(r.size(), p + c.spec.pixels.size());
-    EXPECT_TRUE(std::equal(c.spec.pixels.begin(), c.spec.pixels.end(), r.data() + p));
+    size_t p = 40 + c.layout.palette.size();
+    EXPECT_EQ(read->stored_size, p + c.layout.pixels.size());
+    ASSERT_EQ(r.size(), p + c.layout.pixels.size());
+    EXPECT_TRUE(std::equal(c.layout.pixels.begin(), c.layout.pixels.end(), r.data() + p));
     auto full = UnpackTo24(r);
     ASSERT_TRUE(full.ok());
     for (int x = 0; x < 3; ++x) {
@@ -200,7 +200,7 @@ TEST(BmpRead, EveryDepthReadsItsPixels) {
 }
 
 TEST(BmpRead, CoreHeaderBecomesTheLongForm) {
-  BmpSpec s;
+  BmpLayout s;
   s.header_size = 12;
   s.bits = 8;
   s.width = 2;
@@ -228,7 +228,7 @@ TEST(BmpRead, CoreHeaderBecomesTheLongForm) {
 }
 
 TEST(BmpRead, GapAfterThePaletteIsDropped) {
-  BmpSpec s;
+  BmpLayout s;
   s.bits = 8;
   s.width = 1;
   s.colors_used = 2;
@@ -246,7 +246,7 @@ TEST(BmpRead, GapAfterThePaletteIsDropped) {
 }
 
 TEST(BmpRead, ShortPaletteKeepsItsEntriesAndLeavesTheRestBlack) {
-  BmpSpec s;
+  BmpLayout s;
   s.bits = 8;
   s.width = 2;
   s.palette = Palette4({kRed, kGreen});  // 256 declared, 2 present
@@ -260,7 +260,7 @@ TEST(BmpRead, ShortPaletteKeepsItsEntriesAndLeavesTheRestBlack) {
 }
 
 TEST(BmpRead, TopDownRowsAreStoredBottomUp) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 1;
   s.height = -3;
   s.pixels = {1, 1, 1, 0, 2, 2, 2, 0, 3, 3, 3, 0};  // top row first
@@ -271,7 +271,7 @@ TEST(BmpRead, TopDownRowsAreStoredBottomUp) {
 }
 
 TEST(BmpRead, RunLengthFilesKeepTheirCompressionUntilNormalised) {
-  BmpSpec s;
+  BmpLayout s;
   s.bits = 8;
   s.compression = kBiRle8;
   s.width = 4;
@@ -292,7 +292,7 @@ TEST(BmpRead, RunLengthFilesKeepTheirCompressionUntilNormalised) {
   const uint8_t* b = ImageBits(n);
   EXPECT_EQ(Bytes(b, b + 8), (Bytes{1, 1, 1, 0, 2, 1, 2, 1}));
 
-  BmpSpec s4 = s;
+  BmpLayout s4 = s;
   s4.bits = 4;
   s4.compression = kBiRle4;
   s4.pixels = {4, 0x12, 0, 1};
@@ -302,7 +302,7 @@ TEST(BmpRead, RunLengthFilesKeepTheirCompressionUntilNormalised) {
 }
 
 TEST(BmpRead, ColourMasks) {
-  BmpSpec s;
+  BmpLayout s;
   s.bits = 16;
   s.compression = kBiBitfields;
   s.masks = kMasks565;
@@ -354,7 +354,7 @@ TEST(BmpRead, ColourMasks) {
 }
 
 TEST(BmpRead, MalformedFilesAreRefused) {
-  BmpSpec ok;
+  BmpLayout ok;
   ok.width = 2;
   ok.height = 2;
   ok.pixels.assign(16, 0);
@@ -367,7 +367,7 @@ TEST(BmpRead, MalformedFilesAreRefused) {
   };
   std::vector<Case> cases;
   auto with = [&](const char* name, auto change, int message) {
-    BmpSpec s = ok;
+    BmpLayout s = ok;
     change(s);
     cases.push_back({name, s.Build(), message});
   };
@@ -378,43 +378,43 @@ TEST(BmpRead, MalformedFilesAreRefused) {
   Bytes not_bm = good;
   not_bm[1] = 'A';
   cases.push_back({"not BM", not_bm, err::kBmpCannotBeAllocated});
-  with("header size 0", [](BmpSpec& s) { s.header_size = 0; }, err::kBmpCannotBeAllocated);
-  with("header size 13", [](BmpSpec& s) { s.header_size = 13; }, err::kBmpCannotBeAllocated);
+  with("header size 0", [](BmpLayout& s) { s.header_size = 0; }, err::kBmpCannotBeAllocated);
+  with("header size 13", [](BmpLayout& s) { s.header_size = 13; }, err::kBmpCannotBeAllocated);
   Bytes huge_header = good;
   PutU32(&huge_header[14], 1000);
   cases.push_back({"header past the end", huge_header, err::kBmpCannotBeAllocated});
-  with("width 0", [](BmpSpec& s) { s.width = 0; }, err::kBmpCannotBeAllocated);
-  with("width negative", [](BmpSpec& s) { s.width = -2; }, err::kBmpCannotBeAllocated);
-  with("height 0", [](BmpSpec& s) { s.height = 0; }, err::kBmpCannotBeAllocated);
-  with("width 65536", [](BmpSpec& s) { s.width = 65536; }, err::kBmpCannotBeAllocated);
-  with("height -70000", [](BmpSpec& s) { s.height = -70000; }, err::kBmpCannotBeAllocated);
-  with("bits 2", [](BmpSpec& s) { s.bits = 2; }, err::kBmpCannotBeAllocated);
-  with("bits 0", [](BmpSpec& s) { s.bits = 0; }, err::kBmpCannotBeAllocated);
-  with("compression 4", [](BmpSpec& s) { s.compression = 4; }, err::kBmpCannotBeAllocated);
-  with("run-length 8 at 24 bits", [](BmpSpec& s) { s.compression = kBiRle8; }, err::kBmpCannotBeAllocated);
-  with("top-down run-length", [](BmpSpec& s) {
+  with("width 0", [](BmpLayout& s) { s.width = 0; }, err::kBmpCannotBeAllocated);
+  with("width negative", [](BmpLayout& s) { s.width = -2; }, err::kBmpCannotBeAllocated);
+  with("height 0", [](BmpLayout& s) { s.height = 0; }, err::kBmpCannotBeAllocated);
+  with("width 65536", [](BmpLayout& s) { s.width = 65536; }, err::kBmpCannotBeAllocated);
+  with("height -70000", [](BmpLayout& s) { s.height = -70000; }, err::kBmpCannotBeAllocated);
+  with("bits 2", [](BmpLayout& s) { s.bits = 2; }, err::kBmpCannotBeAllocated);
+  with("bits 0", [](BmpLayout& s) { s.bits = 0; }, err::kBmpCannotBeAllocated);
+  with("compression 4", [](BmpLayout& s) { s.compression = 4; }, err::kBmpCannotBeAllocated);
+  with("run-length 8 at 24 bits", [](BmpLayout& s) { s.compression = kBiRle8; }, err::kBmpCannotBeAllocated);
+  with("top-down run-length", [](BmpLayout& s) {
     s.bits = 8; s.compression = kBiRle8; s.height = -2; s.palette.assign(1024, 0);
   }, err::kBmpCannotBeAllocated);
-  with("257 colours", [](BmpSpec& s) { s.bits = 8; s.colors_used = 257; s.palette.assign(1028, 0); },
+  with("257 colours", [](BmpLayout& s) { s.bits = 8; s.colors_used = 257; s.palette.assign(1028, 0); },
        err::kBmpCannotBeAllocated);
-  with("palette beyond the file", [](BmpSpec& s) {
+  with("palette beyond the file", [](BmpLayout& s) {
     s.bits = 8; s.colors_used = 200; s.pixels.assign(8, 0); s.pixel_offset = 14 + 40 + 800;
   }, err::kBmpCannotBeAllocated);
-  with("pixel offset past the end", [](BmpSpec& s) { s.pixel_offset = 1000; }, err::kBmpCannotBeAllocated);
-  with("pixel offset inside the header", [](BmpSpec& s) { s.pixel_offset = 30; }, err::kBmpCannotBeAllocated);
-  with("pixel offset 0", [](BmpSpec& s) { s.pixel_offset = 0; }, err::kBmpCannotBeAllocated);
-  with("pixel data one byte short", [](BmpSpec& s) { s.pixels.pop_back(); }, err::kFailedToReadFile);
-  with("1-bit rows short", [](BmpSpec& s) {
+  with("pixel offset past the end", [](BmpLayout& s) { s.pixel_offset = 1000; }, err::kBmpCannotBeAllocated);
+  with("pixel offset inside the header", [](BmpLayout& s) { s.pixel_offset = 30; }, err::kBmpCannotBeAllocated);
+  with("pixel offset 0", [](BmpLayout& s) { s.pixel_offset = 0; }, err::kBmpCannotBeAllocated);
+  with("pixel data one byte short", [](BmpLayout& s) { s.pixels.pop_back(); }, err::kFailedToReadFile);
+  with("1-bit rows short", [](BmpLayout& s) {
     s.bits = 1; s.palette.assign(8, 0); s.height = 3; s.pixels.assign(8, 0);
   }, err::kFailedToReadFile);
-  with("huge picture, little data", [](BmpSpec& s) { s.bits = 32; s.width = 65535; s.height = -65535; },
+  with("huge picture, little data", [](BmpLayout& s) { s.bits = 32; s.width = 65535; s.height = -65535; },
        err::kFailedToReadFile);
-  with("empty run-length stream", [](BmpSpec& s) {
+  with("empty run-length stream", [](BmpLayout& s) {
     s.bits = 4; s.compression = kBiRle4; s.palette.assign(64, 0); s.pixels.clear();
   }, err::kFailedToReadFile);
-  with("core header at 16 bits", [](BmpSpec& s) { s.header_size = 12; s.bits = 16; },
+  with("core header at 16 bits", [](BmpLayout& s) { s.header_size = 12; s.bits = 16; },
        err::kBmpCannotBeAllocated);
-  with("core header width 0", [](BmpSpec& s) { s.header_size = 12; s.width = 0; },
+  with("core header width 0", [](BmpLayout& s) { s.header_size = 12; s.width = 0; },
        err::kBmpCannotBeAllocated);
   for (const Case& c : cases) {
     auto read = ReadBitmapBytes(c.file);
@@ -424,7 +424,7 @@ TEST(BmpRead, MalformedFilesAreRefused) {
 }
 
 TEST(BmpRead, ExtraBytesAfterThePixelsStayInTheBlock) {
-  BmpSpec s;
+  BmpLayout s;
   s.pixels = {1, 2, 3, 0, 9, 9, 9, 9};
   auto read = ReadBitmapBytes(s.Build());
   ASSERT_TRUE(read.ok());
@@ -462,7 +462,7 @@ TEST_F(BmpFiles, OpenFailuresAndCalendarOffset) {
   WriteRaw(dir_ + "empty.bmp", {});
   EXPECT_EQ(ReadBitmapFile(dir_ + "empty.bmp").message(), err::kFailedToReadFile);
 
-  BmpSpec s;
+  BmpLayout s;
   s.pixels = {7, 8, 9, 0};
   Bytes cal(kCalendarBmpOffset, 0x55);
   Bytes bmp = s.Build();

@@ -65,8 +65,8 @@ print("; ".join(errors)); sys.exit(1 if errors else 0)
 PY
 
 # 1. What we write.
-for spec in standard:75 low:55 high:95 33:33 100:100; do
-  name=${spec%%:*}; q=${spec##*:}
+for pair in standard:75 low:55 high:95 33:33 100:100; do
+  name=${pair%%:*}; q=${pair##*:}
   for sampling in 2x1,1x1,1x1 4x1,1x1,1x1; do
     out="$tmp/w_${name}_${sampling%%,*}.jpg"
     if ! "$fqtool" convert "$tmp/src.bmp" "$out" --quality "$name" --sampling "$sampling"; then
