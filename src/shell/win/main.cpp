@@ -1,22 +1,54 @@
-// The process: installs the Windows file access for the core, registers the
-// window classes, creates the frame and runs the one message loop.
+// The process: region first, then the single-instance rule, the program
+// paths and settings, the window classes, the frame, and the one message
+// loop.
 #include <windows.h>
 
-#include "camera/win/meter.h"
+#include <string>
+#include <string_view>
+
 #include "camera/win/meter_demo.h"
+#include "camera/win/pump.h"
+#include "shell/commands.h"
 #include "shell/file_io.h"
+#include "shell/paths.h"
+#include "shell/settings_store.h"
 #include "shell/win/frame_window.h"
+#include "shell/win/menu_apply.h"
+#include "shell/win/profile_store.h"
+#include "shell/win/region_win.h"
+#include "shell/win/shell_state.h"
+#include "shell/win/single_instance.h"
 #include "shell/win/win_file_system.h"
+#include "shell/win/window_classes.h"
 
 namespace {
 
+// Test switch for the end-to-end tests: starts as if a camera transfer were
+// running, so that the close refusal can be seen without a camera. It is
+// taken off the command line before anything else reads it.
+constexpr std::string_view kTestCommBusySwitch = "/test-commbusy";
+
+std::string TakeTestSwitches(std::string line) {
+  if (line.rfind(kTestCommBusySwitch, 0) == 0) {
+    fq::win::SetCommBusy(true);
+    line.erase(0, kTestCommBusySwitch.size());
+    line.erase(0, line.find_first_not_of(" \t"));
+  }
+  return line;
+}
+
+// Keyboard messages of a registered modeless dialog go to it; everything
+// else is translated and dispatched. The toolbar follows every message.
 int RunMessageLoop() {
   MSG msg;
   BOOL got;
   while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0) {
     if (got == -1) return 0;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    if (!fq::win::RouteToModelessDialog(&msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    fq::win::UpdateToolbarState();
   }
   return static_cast<int>(msg.wParam);
 }
@@ -28,11 +60,27 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
   // Test switch: the progress and status windows on their own.
   if (fq::win::IsMeterDemo(command_line)) return fq::win::RunMeterDemo(instance);
 
-  if (!previous && !fq::win::RegisterFrameClass(instance)) return 0;
-  if (!previous) fq::win::RegisterMeterClass(instance);
-  HWND frame = fq::win::CreateFrameWindow(instance);
-  if (!frame) return 0;
+  fq::win::InitRegion();
+  const std::string line = TakeTestSwitches(command_line ? command_line : "");
+  if (fq::win::HandOverToRunningInstance(line)) return 0;
+
+  fq::win::Shell().instance = instance;
+  fq::win::Shell().command_line = line;
+  if (!fq::win::InitProgramPaths()) return 0;
+  static fq::win::ProfileStore store(fq::paths::Paths().settings_file);
+  fq::settings::SetStore(&store);
+
+  if (!previous && !fq::win::RegisterWindowClasses(instance)) return 0;
+  const std::string menu_name(fq::cmd::kMenuName);
+  HMENU menu = LoadMenuA(instance, menu_name.c_str());
+  HWND frame = fq::win::CreateFrameWindow(instance, menu);
+  if (!frame) {
+    if (menu) DestroyMenu(menu);
+    return 0;
+  }
   ShowWindow(frame, show);
   UpdateWindow(frame);
-  return RunMessageLoop();
+  const int code = RunMessageLoop();
+  if (menu && IsMenu(menu)) DestroyMenu(menu);
+  return code;
 }

@@ -1,0 +1,171 @@
+// fqdriver commands for image windows: send a menu command to the frame,
+// list the image windows' titles, and answer the program's modal dialogs
+// (the Save As dialog, message boxes) the way a user would.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+
+namespace fqdrv {
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr UINT kSendTimeoutMs = 5000;
+constexpr int kTypeList = 0x470;  // file type combo box of the file dialogs
+constexpr int kNameBox = 0x47C;   // file name box
+
+HWND Frame() { return fqdriver::Require("ORXDscFrame", "Fotaquill"); }
+
+DWORD ProgramProcess() {
+  HWND frame = Frame();
+  DWORD pid = 0;
+  if (frame) GetWindowThreadProcessId(frame, &pid);
+  return pid;
+}
+
+struct DialogSearch {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<DialogSearch*>(lp);
+  char cls[64] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid == s->pid && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(h))
+    s->found.push_back(h);
+  return TRUE;
+}
+
+// The program's visible top-level dialogs (file dialogs, message boxes).
+std::vector<HWND> ProgramDialogs() {
+  DialogSearch s{ProgramProcess(), {}};
+  if (s.pid) EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND WaitDialog(DWORD timeout_ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    auto found = ProgramDialogs();
+    if (!found.empty()) return found.front();
+    if (GetTickCount() - start >= timeout_ms) return nullptr;
+    Sleep(20);
+  }
+}
+
+std::string TextOf(HWND h) {
+  char buf[1024] = "";
+  DWORD_PTR n = 0;
+  SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+                      kSendTimeoutMs, &n);
+  return buf;
+}
+
+BOOL CALLBACK PrintChildText(HWND h, LPARAM) {
+  char cls[64] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  if (std::strcmp(cls, "Static") == 0) {
+    std::string t = TextOf(h);
+    if (!t.empty()) std::printf("text=%s\n", t.c_str());
+  }
+  return TRUE;
+}
+
+// post-command ID: a menu command posted to the frame.
+int PostCommand(char** a) {
+  HWND frame = Frame();
+  if (!frame) return kFailed;
+  return PostMessageA(frame, WM_COMMAND, MAKEWPARAM(std::atoi(a[0]), 0), 0) ? kOk : kFailed;
+}
+
+// image-titles: the titles of the image windows, one a line.
+int ImageTitles(char**) {
+  HWND frame = Frame();
+  if (!frame) return kFailed;
+  HWND client = FindWindowExA(frame, nullptr, "MDICLIENT", nullptr);
+  int n = 0;
+  for (HWND h = FindWindowExA(client, nullptr, "ORXNormalChild", nullptr); h;
+       h = FindWindowExA(client, h, "ORXNormalChild", nullptr)) {
+    std::printf("%s\n", TextOf(h).c_str());
+    ++n;
+  }
+  return n ? kOk : kFailed;
+}
+
+// dialog-text TIMEOUT_MS: waits for a dialog of the program and prints its
+// title and static texts.
+int DialogText(char** a) {
+  HWND d = WaitDialog(static_cast<DWORD>(std::atoi(a[0])));
+  if (!d) {
+    std::fprintf(stderr, "no dialog of the program\n");
+    return kFailed;
+  }
+  std::printf("title=%s\n", TextOf(d).c_str());
+  EnumChildWindows(d, PrintChildText, 0);
+  return kOk;
+}
+
+// dialog-press ID TIMEOUT_MS: presses a button of the program's dialog.
+int DialogPress(char** a) {
+  HWND d = WaitDialog(static_cast<DWORD>(std::atoi(a[1])));
+  if (!d) return kFailed;
+  int id = std::atoi(a[0]);
+  return PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(GetDlgItem(d, id)))
+             ? kOk
+             : kFailed;
+}
+
+// file-dialog NAME TYPE TIMEOUT_MS: in the program's file dialog, chooses
+// the TYPE-th entry of the type list (0: leave it), types NAME and presses
+// the default button.
+int FileDialog(char** a) {
+  HWND d = WaitDialog(static_cast<DWORD>(std::atoi(a[2])));
+  if (!d) return kFailed;
+  Sleep(300);  // the dialog finishes filling its lists
+  int type = std::atoi(a[1]);
+  if (type > 0) {
+    HWND list = GetDlgItem(d, kTypeList);
+    if (!list) return kFailed;
+    SendMessageA(list, CB_SETCURSEL, type - 1, 0);
+    SendMessageA(d, WM_COMMAND, MAKEWPARAM(kTypeList, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    Sleep(200);
+  }
+  HWND name = GetDlgItem(d, kNameBox);
+  if (!name) return kFailed;
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[0]));
+  return PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0) ? kOk : kFailed;
+}
+
+// no-dialog MS: succeeds when the program shows no dialog for that long.
+int NoDialog(char** a) {
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < static_cast<DWORD>(std::atoi(a[0]))) {
+    auto found = ProgramDialogs();
+    if (!found.empty()) {
+      std::fprintf(stderr, "dialog shown: %s\n", TextOf(found.front()).c_str());
+      return kFailed;
+    }
+    Sleep(50);
+  }
+  return kOk;
+}
+
+FQ_DRIVER_COMMAND("post-command", "ID", 1, PostCommand);
+FQ_DRIVER_COMMAND("image-titles", "", 0, ImageTitles);
+FQ_DRIVER_COMMAND("dialog-text", "TIMEOUT_MS", 1, DialogText);
+FQ_DRIVER_COMMAND("dialog-press", "ID TIMEOUT_MS", 2, DialogPress);
+FQ_DRIVER_COMMAND("file-dialog", "NAME TYPE TIMEOUT_MS", 3, FileDialog);
+FQ_DRIVER_COMMAND("no-dialog", "MS", 1, NoDialog);
+
+}  // namespace
+}  // namespace fqdrv
