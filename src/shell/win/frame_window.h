@@ -1,4 +1,5 @@
-// The frame window: the program's top-level window, class ORXDscFrame.
+// The frame window: the program's top-level window, class ORXDscFrame, with
+// its MDI client, toolbar and status bar.
 #pragma once
 
 #include <windows.h>
@@ -10,8 +11,9 @@ inline constexpr char kFrameClassMenu[] = "ORXDscMenu";
 
 // Registers the frame class. False when the system refuses.
 bool RegisterFrameClass(HINSTANCE instance);
-// Creates the frame window (not yet shown); nullptr on failure.
-HWND CreateFrameWindow(HINSTANCE instance);
+// Creates the frame window (not yet shown) with `menu` as its menu bar
+// (popup 4 becomes the MDI window menu); nullptr on failure.
+HWND CreateFrameWindow(HINSTANCE instance, HMENU menu = nullptr);
 // The frame window of this process, or nullptr before it exists and after
 // it is destroyed.
 HWND FrameWindow();

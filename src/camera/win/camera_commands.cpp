@@ -1,0 +1,12 @@
+#include "camera/win/camera_commands.h"
+
+#include "shell/win/not_available.h"
+
+namespace fq::win {
+
+void DataInCommand(HWND) { ShowNotAvailable(); }
+void DataOutCommand(HWND) { ShowNotAvailable(); }
+void ComPortSetupCommand(HWND) { ShowNotAvailable(); }
+void CameraSetupCommand(HWND) { ShowNotAvailable(); }
+
+}  // namespace fq::win

@@ -1,0 +1,15 @@
+#include "edit/win/edit_commands.h"
+
+#include "shell/win/not_available.h"
+
+namespace fq::win {
+
+bool TextToolHoldsText() { return false; }
+void FixToolText() {}
+void FocusToolText() {}
+void AbandonToolText() {}
+void NotifyDrawingTools(HWND) {}
+void ShowToolWindow(HWND, bool) {}
+void EditCommand(HWND, int) { ShowNotAvailable(); }
+
+}  // namespace fq::win
