@@ -2,6 +2,8 @@
 //   fqtool info FILE
 //   fqtool convert IN OUT [--bits 8|24] [--size WxH]
 //                 [--quality standard|low|high|N] [--sampling HxV,HxV,HxV]
+//   (JPEG output is written as Save As writes it: with the generated Exif
+//   segment and thumbnail; info on a JPEG adds the Image Information fields)
 //   fqtool raw IN OUT      (pixels as red, green, blue bytes, top row first)
 //   fqtool album list FILE (album_commands.cpp)
 //   fqtool camera identify|list --port DEV (camera_commands.cpp)
@@ -16,6 +18,7 @@
 #include "album_commands.h"
 #include "camera_commands.h"
 #include "camera/messages.h"
+#include "exif_commands.h"
 #include "image/image_record.h"
 #include "jpeg_commands.h"
 #include "picture_io.h"
@@ -40,7 +43,10 @@ int Info(const std::vector<std::string>& args) {
   if (!kind) return Fail(kind.message());
   if (*kind == fqtool::PictureKind::kUnknown) return Fail(fq::err::kNoCorrespondence);
   std::printf("kind: %s\n", std::string(fqtool::KindName(*kind)).c_str());
-  if (*kind == fqtool::PictureKind::kJpeg) return fqtool::PrintJpegInfo(args[0]);
+  if (*kind == fqtool::PictureKind::kJpeg) {
+    const int status = fqtool::PrintJpegInfo(args[0]);
+    return status != 0 ? status : fqtool::PrintImageInformation(args[0]);
+  }
   auto pic = fqtool::LoadPicture(args[0]);
   if (!pic) return Fail(pic.message());
   const fq::ImageRecord& r = pic->record;

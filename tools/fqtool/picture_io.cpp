@@ -6,6 +6,7 @@
 
 #include "image/bitmap_unpack.h"
 #include "image/bmp_file.h"
+#include "exif_commands.h"
 #include "jpeg_commands.h"
 #include "shell/file_io.h"
 
@@ -29,7 +30,7 @@ Status SaveBmp(const std::string& path, const ImageRecord& record, const SaveOpt
 }
 
 Status SaveJpegFile(const std::string& path, const ImageRecord& record, const SaveOptions& o) {
-  return SaveJpegPicture(path, record, o.quality, o.sampling);
+  return SaveJpegAs(path, record, o.quality, o.sampling);
 }
 
 struct KindRow {
