@@ -89,6 +89,19 @@ add_wine_program(NAME fqwintest MODE -mconsole
   LIBS ${FQ_WIN_LIBS})
 endif()
 
+# The camera link over a real Win32 serial port: a console program built
+# from the camera's Win32 sources, run against the simulator by
+# tests/app/camera_app.sh.
+set(FQ_CAMTEST_SOURCES
+    ${CMAKE_SOURCE_DIR}/tests/app/camtest/camtest.cpp
+    ${CMAKE_SOURCE_DIR}/src/camera/win/win32_port.cpp
+    ${CMAKE_SOURCE_DIR}/src/camera/win/link_hooks.cpp
+    ${CMAKE_SOURCE_DIR}/src/camera/win/message_box.cpp
+    ${CMAKE_SOURCE_DIR}/src/camera/win/pump.cpp)
+add_wine_program(NAME camtest MODE -mconsole
+  SOURCES ${FQ_CAMTEST_SOURCES}
+  LIBS fq_core -luser32)
+
 # Wine tests: each tests/app/*_app.sh script runs the program under Xvfb with
 # the build's private prefix. Labelled "wine" so they can be run apart.
 file(GLOB FQ_APP_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/*_app.sh)
