@@ -25,9 +25,9 @@ bool OpenImageDocument(HWND mdi_client, const std::string& path);
 bool OpenFileCommand(HWND mdi_client);
 
 // The image commands of the frame for the active MDI child: zoom (171-175),
-// Save (101), Save As (107), Image Cutout (179), Image Information (570) and
-// Close (106). False when `command_id` is not one of them or `active_child`
-// is not an image window, so that the frame handles it elsewhere.
+// Save (101), Save As (107), Image Information (570) and Close (106). False
+// when `command_id` is not one of them or `active_child` is not an image
+// window, so that the frame handles it elsewhere.
 bool ImageWindowCommand(HWND frame, HWND active_child, int command_id);
 
 // True for an image window whose picture changed since it was loaded or
