@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "shell/file_io.h"
+#include "support/faulty_file_system.h"
 
 namespace fq::album {
 namespace {
@@ -363,37 +364,6 @@ TEST_F(AlbumFileTest, WriteRefusesWhatCannotBeStored) {
   EXPECT_EQ(AlbumFileBytes(too_many).message(), err::kAlbumFull);
 }
 
-// A file system whose new files take only part of each write, like a full disk.
-class FullDisk final : public io::FileSystem {
- public:
-  class HalfFile final : public io::File {
-   public:
-    explicit HalfFile(std::unique_ptr<io::File> f) : f_(std::move(f)) {}
-    size_t Read(void* b, size_t n) override { return f_->Read(b, n); }
-    size_t Write(const void* b, size_t n) override { return f_->Write(b, n / 2); }
-    bool Seek(uint64_t o) override { return f_->Seek(o); }
-    std::optional<uint64_t> Size() override { return f_->Size(); }
-    bool Close() override { return f_->Close(); }
-
-   private:
-    std::unique_ptr<io::File> f_;
-  };
-  io::FileSystem& std_ = io::StdFileSystem();
-  std::unique_ptr<io::File> OpenRead(const std::string& p) override { return std_.OpenRead(p); }
-  std::unique_ptr<io::File> Create(const std::string& p) override {
-    auto f = std_.Create(p);
-    return f ? std::make_unique<HalfFile>(std::move(f)) : nullptr;
-  }
-  bool Exists(const std::string& p) override { return std_.Exists(p); }
-  bool Remove(const std::string& p) override { return std_.Remove(p); }
-  bool Replace(const std::string& a, const std::string& b) override { return std_.Replace(a, b); }
-  std::optional<std::string> NewUniqueFile(const std::string& f, const std::string& p) override {
-    return std_.NewUniqueFile(f, p);
-  }
-  std::string TempFolder() override { return std_.TempFolder(); }
-  char Separator() const override { return '/'; }
-};
-
 TEST_F(AlbumFileTest, FailedSaveKeepsTheOldFile) {
   std::string path = PathOf("keep.alb");
   AlbumFile old;
@@ -404,7 +374,8 @@ TEST_F(AlbumFileTest, FailedSaveKeepsTheOldFile) {
 
   AlbumFile changed;
   changed.entries.push_back(MakeEntry("new.jpg", 8, 8, false));
-  FullDisk disk;
+  testing_support::FaultyFileSystem disk;
+  disk.write_budget = 20;  // the disk fills up part way
   io::SetFileSystem(&disk);
   Status s = WriteAlbumFile(path, changed);
   io::SetFileSystem(nullptr);

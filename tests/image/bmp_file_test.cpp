@@ -13,6 +13,7 @@
 
 #include "image/bitmap_unpack.h"
 #include "shell/file_io.h"
+#include "support/faulty_file_system.h"
 
 namespace fq {
 namespace {
@@ -516,48 +517,6 @@ TEST_F(BmpFiles, EmptyRecordIsNotWritten) {
   EXPECT_EQ(BitmapFileBytes(ImageRecord()).message(), err::kUnexpected);
 }
 
-// The standard file system, except that writes stop after a budget of bytes
-// and replacing can be refused.
-class FailingFs final : public io::FileSystem {
- public:
-  size_t budget = SIZE_MAX;
-  bool refuse_replace = false;
-
-  class Limited final : public io::File {
-   public:
-    Limited(std::unique_ptr<io::File> f, size_t& budget) : f_(std::move(f)), budget_(budget) {}
-    size_t Read(void* b, size_t n) override { return f_->Read(b, n); }
-    size_t Write(const void* b, size_t n) override {
-      size_t k = std::min(n, budget_);
-      budget_ -= k;
-      return f_->Write(b, k);
-    }
-    bool Seek(uint64_t o) override { return f_->Seek(o); }
-    std::optional<uint64_t> Size() override { return f_->Size(); }
-    bool Close() override { return f_->Close(); }
-
-   private:
-    std::unique_ptr<io::File> f_;
-    size_t& budget_;
-  };
-
-  io::FileSystem& std_ = io::StdFileSystem();
-  std::unique_ptr<io::File> OpenRead(const std::string& p) override { return std_.OpenRead(p); }
-  std::unique_ptr<io::File> Create(const std::string& p) override {
-    auto f = std_.Create(p);
-    return f ? std::make_unique<Limited>(std::move(f), budget) : nullptr;
-  }
-  bool Exists(const std::string& p) override { return std_.Exists(p); }
-  bool Remove(const std::string& p) override { return std_.Remove(p); }
-  bool Replace(const std::string& a, const std::string& b) override {
-    return !refuse_replace && std_.Replace(a, b);
-  }
-  std::optional<std::string> NewUniqueFile(const std::string& f, const std::string& p) override {
-    return std_.NewUniqueFile(f, p);
-  }
-  std::string TempFolder() override { return std_.TempFolder(); }
-  char Separator() const override { return '/'; }
-};
 
 TEST_F(BmpFiles, FailedWriteLeavesTheOldFileAlone) {
   std::string path = dir_ + "keep.bmp";
@@ -566,12 +525,12 @@ TEST_F(BmpFiles, FailedWriteLeavesTheOldFileAlone) {
   auto r = ImageRecord::Create(40, 40, 24);
   ASSERT_TRUE(r.ok());
 
-  FailingFs fs;
+  testing_support::FaultyFileSystem fs;
   io::SetFileSystem(&fs);
-  fs.budget = 100;  // the disk fills up part way
+  fs.write_budget = 100;  // the disk fills up part way
   EXPECT_EQ(WriteBitmapFile(path, *r).message(), err::kDiskFull);
   EXPECT_EQ(ReadRaw(path), old);
-  fs.budget = SIZE_MAX;
+  fs.write_budget = SIZE_MAX;
   fs.refuse_replace = true;
   EXPECT_EQ(WriteBitmapFile(path, *r).message(), err::kCannotCreateFile);
   EXPECT_EQ(ReadRaw(path), old);

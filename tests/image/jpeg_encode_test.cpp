@@ -6,9 +6,13 @@
 #include "image/jpeg_quality.h"
 #include "image/jpeg_test_util.h"
 #include "shell/file_io.h"
+#include "support/faulty_file_system.h"
 
 namespace fq {
 namespace {
+
+using testing_support::FaultyFileSystem;
+using testing_support::ScopedFileSystem;
 
 using testing::ScratchDir;
 
@@ -189,75 +193,29 @@ TEST_F(EncodeFixture, ProgressReportsRowsAndCanAbandon) {
   EXPECT_EQ(dir.Files(), (std::vector<std::string>{"p.jpg"}));
 }
 
-// The standard file system, except that writes stop after a budget of bytes
-// or replacing fails.
-class FailingFs final : public io::FileSystem {
- public:
-  explicit FailingFs(size_t budget, bool fail_replace = false)
-      : budget_(budget), fail_replace_(fail_replace) {}
-  class Limited final : public io::File {
-   public:
-    Limited(std::unique_ptr<io::File> f, size_t& budget) : f_(std::move(f)), budget_(budget) {}
-    size_t Read(void* b, size_t n) override { return f_->Read(b, n); }
-    size_t Write(const void* b, size_t n) override {
-      size_t k = std::min(n, budget_);
-      budget_ -= k;
-      return f_->Write(b, k);
-    }
-    bool Seek(uint64_t o) override { return f_->Seek(o); }
-    std::optional<uint64_t> Size() override { return f_->Size(); }
-    bool Close() override { return f_->Close(); }
-
-   private:
-    std::unique_ptr<io::File> f_;
-    size_t& budget_;
-  };
-  io::FileSystem& std_ = io::StdFileSystem();
-  std::unique_ptr<io::File> OpenRead(const std::string& p) override { return std_.OpenRead(p); }
-  std::unique_ptr<io::File> Create(const std::string& p) override {
-    auto f = std_.Create(p);
-    return f ? std::make_unique<Limited>(std::move(f), budget_) : nullptr;
-  }
-  bool Exists(const std::string& p) override { return std_.Exists(p); }
-  bool Remove(const std::string& p) override { return std_.Remove(p); }
-  bool Replace(const std::string& a, const std::string& b) override {
-    return !fail_replace_ && std_.Replace(a, b);
-  }
-  std::optional<std::string> NewUniqueFile(const std::string& f, const std::string& p) override {
-    return std_.NewUniqueFile(f, p);
-  }
-  std::string TempFolder() override { return std_.TempFolder(); }
-  char Separator() const override { return '/'; }
-
- private:
-  size_t budget_;
-  bool fail_replace_;
-};
-
-struct FsGuard {
-  explicit FsGuard(io::FileSystem* fs) { io::SetFileSystem(fs); }
-  ~FsGuard() { io::SetFileSystem(nullptr); }
-};
 
 TEST_F(EncodeFixture, FailedWritesLeaveTheOldFileUntouched) {
   ImageRecord big = Picture(600, 400);  // well over one output buffer
   std::vector<uint8_t> old = {0xFF, 0xD8, 'o', 'l', 'd', 0xFF, 0xD9};
   testing::WriteBytes(dir / "user.jpg", old);
   {
-    FailingFs fs(5000);
-    FsGuard g(&fs);
+    FaultyFileSystem fs;
+    fs.write_budget = 5000;
+    ScopedFileSystem g(fs);
     EXPECT_EQ(ImageToJpegFile(big, dir / "user.jpg", kSampling2x1, 95).message(),
               err::kCreatingJpeg);
   }
   {
-    FailingFs fs(100);  // the last partial buffer fails at the end
-    FsGuard g(&fs);
+    FaultyFileSystem fs;
+    fs.write_budget = 100;  // the last partial buffer fails at the end
+    ScopedFileSystem g(fs);
     EXPECT_EQ(ImageToJpegFile(Picture(8, 8), dir / "user.jpg", kSampling2x1, 95).message(),
               err::kCreatingJpeg);
   }
   {
-    FailingFs fs(SIZE_MAX, true);
-    FsGuard g(&fs);
+    FaultyFileSystem fs;
+    fs.refuse_replace = true;
+    ScopedFileSystem g(fs);
     EXPECT_EQ(ImageToJpegFile(big, dir / "user.jpg", kSampling2x1, 95).message(),
               err::kCreatingJpeg);
     EXPECT_FALSE(SaveJpeg(big, dir / "user.jpg", 95).ok());

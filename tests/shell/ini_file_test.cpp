@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "shell/file_io.h"
+#include "support/faulty_file_system.h"
 
 namespace fq::settings {
 namespace {
@@ -121,26 +122,11 @@ TEST_F(IniFileTest, WritesCannotInjectLinesOrBadNames) {
   EXPECT_EQ(Get(), "[ORXAPP]\r\ndir=C:\\a\r\n");
 }
 
-// A file system whose writes all fail, as on a full or read-only disk.
-class ReadOnlyFs final : public io::FileSystem {
- public:
-  std::unique_ptr<io::File> OpenRead(const std::string& p) override {
-    return io::StdFileSystem().OpenRead(p);
-  }
-  std::unique_ptr<io::File> Create(const std::string&) override { return nullptr; }
-  bool Exists(const std::string& p) override { return io::StdFileSystem().Exists(p); }
-  bool Remove(const std::string&) override { return false; }
-  bool Replace(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> NewUniqueFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::string TempFolder() override { return io::StdFileSystem().TempFolder(); }
-  char Separator() const override { return '/'; }
-};
-
 TEST_F(IniFileTest, AFailedWriteIsIgnoredAndLeavesTheFile) {
   Put("[ORXAPP]\nTool=1\n");
-  ReadOnlyFs ro;
+  // Writes all fail, as on a full or read-only disk.
+  testing_support::FaultyFileSystem ro;
+  ro.refuse_create = ro.refuse_remove = ro.refuse_replace = ro.refuse_unique = true;
   io::SetFileSystem(&ro);
   IniFileStore s(path_);
   s.WriteString("ORXAPP", "Tool", "0");
@@ -149,28 +135,11 @@ TEST_F(IniFileTest, AFailedWriteIsIgnoredAndLeavesTheFile) {
   EXPECT_EQ(Get(), "[ORXAPP]\nTool=1\n");
 }
 
-// A file system on which the settings file exists but cannot be read.
-class UnreadableFs final : public io::FileSystem {
- public:
-  std::unique_ptr<io::File> OpenRead(const std::string&) override { return nullptr; }
-  std::unique_ptr<io::File> Create(const std::string& p) override {
-    return io::StdFileSystem().Create(p);
-  }
-  bool Exists(const std::string& p) override { return io::StdFileSystem().Exists(p); }
-  bool Remove(const std::string& p) override { return io::StdFileSystem().Remove(p); }
-  bool Replace(const std::string& a, const std::string& b) override {
-    return io::StdFileSystem().Replace(a, b);
-  }
-  std::optional<std::string> NewUniqueFile(const std::string& f, const std::string& p) override {
-    return io::StdFileSystem().NewUniqueFile(f, p);
-  }
-  std::string TempFolder() override { return io::StdFileSystem().TempFolder(); }
-  char Separator() const override { return '/'; }
-};
-
 TEST_F(IniFileTest, AnUnreadableFileReadsDefaultsAndIsNotReplaced) {
   Put("[ORXAPP]\nTool=1\ncom=COM2\n");
-  UnreadableFs unreadable;
+  // The settings file exists but cannot be read.
+  testing_support::FaultyFileSystem unreadable;
+  unreadable.refuse_open_read = true;
   io::SetFileSystem(&unreadable);
   IniFileStore s(path_);
   EXPECT_EQ(s.ReadInt("ORXAPP", "Tool", 5), 5);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "shell/file_io.h"
+#include "support/faulty_file_system.h"
 
 namespace fq::temp {
 namespace {
@@ -66,22 +67,10 @@ TEST(TempFile, DeletedWhenTheOwnerGoes) {
   RemoveTempFile(released);
 }
 
-class NoTempFs final : public io::FileSystem {
- public:
-  std::unique_ptr<io::File> OpenRead(const std::string&) override { return nullptr; }
-  std::unique_ptr<io::File> Create(const std::string&) override { return nullptr; }
-  bool Exists(const std::string&) override { return false; }
-  bool Remove(const std::string&) override { return false; }
-  bool Replace(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> NewUniqueFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::string TempFolder() override { return "/nonexistent/"; }
-  char Separator() const override { return '/'; }
-};
-
 TEST(TempFile, FailureIsReported) {
-  NoTempFs none;
+  testing_support::FaultyFileSystem none;
+  none.refuse_unique = none.refuse_create = true;
+  none.temp_folder = "/nonexistent/";
   io::SetFileSystem(&none);
   EXPECT_EQ(MakeTempFileName().message(), err::kCannotCreateFile);
   EXPECT_EQ(MakeTempJpegName().message(), err::kCannotCreateFile);
