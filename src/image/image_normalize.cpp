@@ -144,12 +144,7 @@ Result<Converted> DecodeRunLength(const ImageRecord& r, int bit_count) {
   h.colors_important = std::min(GetU32(r.data() + 36), colors);
   layout::WriteInfoHeader(out->data(), h);
   uint8_t* pal = out->data() + kInfoHeaderSize;
-  for (uint32_t i = 0; i < colors; ++i) {
-    const Rgb c = ImagePaletteEntry(r, i);
-    pal[4 * i] = c.blue;
-    pal[4 * i + 1] = c.green;
-    pal[4 * i + 2] = c.red;
-  }
+  layout::CopyPaletteAs4(r, pal, colors);
 
   const size_t offset = ImagePixelOffset(r);
   std::span<const uint8_t> in;

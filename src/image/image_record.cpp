@@ -227,6 +227,16 @@ bool ValidDimensions(int64_t width, int64_t height) {
   return width >= 1 && width <= kMaxImageDimension && height >= 1 && height <= kMaxImageDimension;
 }
 
+void CopyPaletteAs4(const ImageRecord& r, uint8_t* dest, uint32_t colors) {
+  for (uint32_t i = 0; i < colors; ++i) {
+    const Rgb c = ImagePaletteEntry(r, i);
+    dest[4 * i] = c.blue;
+    dest[4 * i + 1] = c.green;
+    dest[4 * i + 2] = c.red;
+    dest[4 * i + 3] = 0;
+  }
+}
+
 RowReader::RowReader(const ImageRecord& r)
     : base_(r.data()),
       size_(r.size()),
@@ -257,12 +267,7 @@ Result<ImageRecord> CoreToInfo(const ImageRecord& r) {
   h.bit_count = bits;
   layout::WriteInfoHeader(out->data(), h);
   uint8_t* pal = out->data() + kInfoHeaderSize;
-  for (uint32_t i = 0; i < colors; ++i) {
-    const Rgb c = ImagePaletteEntry(r, i);
-    pal[4 * i] = c.blue;
-    pal[4 * i + 1] = c.green;
-    pal[4 * i + 2] = c.red;
-  }
+  layout::CopyPaletteAs4(r, pal, colors);
   // Both forms share the row layout: the rows move as one run of bytes.
   const size_t offset = ImagePixelOffset(r);
   if (offset < r.size()) {

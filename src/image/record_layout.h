@@ -33,6 +33,10 @@ int32_t YPelsPerMeter(const ImageRecord& r);
 
 bool ValidDimensions(int64_t width, int64_t height);
 
+// Writes the first `colors` palette entries of `r` (either header form) as
+// 4-byte entries (blue, green, red, 0) at `dest`.
+void CopyPaletteAs4(const ImageRecord& r, uint8_t* dest, uint32_t colors);
+
 // Pixel rows of a record as far as its block holds them.
 class RowReader {
  public:
