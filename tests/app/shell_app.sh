@@ -100,6 +100,17 @@ fq_driver menu-keys $F $T EEE >/dev/null
 sleep 0.5
 [ "$(fq_driver status-text $F $T | strip)" = Ready ] || fq_fail "status bar not back to Ready after the menu"
 
+# The version dialog names the product, its version and the credit line.
+fq_driver frame-command $F $T 104
+fq_driver wait-window '#32770' 'Version Information' 10000 >/dev/null || fq_fail "no version dialog"
+for pair in "1100:Fotaquill" "1101:Version 1.0" \
+  "1102:This image change process is based on parg on the work of the independent JPEG Group."; do
+  got=$(fq_driver item-text '#32770' 'Version Information' "${pair%%:*}" | strip)
+  [ "$got" = "${pair#*:}" ] || fq_fail "version dialog: \"$got\""
+done
+fq_driver item-message '#32770' 'Version Information' 1 0x00F5 0 0 >/dev/null
+fq_driver wait-gone '#32770' 'Version Information' 5000 || fq_fail "version dialog stays after OK"
+
 # The toolbar switched off goes away and stays off in the settings file.
 fq_driver frame-command $F $T 164
 sleep 0.5
