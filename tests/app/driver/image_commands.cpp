@@ -137,7 +137,8 @@ int FileDialog(char** a) {
     HWND list = GetDlgItem(d, kTypeList);
     if (!list) return kFailed;
     SendMessageA(list, CB_SETCURSEL, type - 1, 0);
-    SendMessageA(d, WM_COMMAND, MAKEWPARAM(kTypeList, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    // The dialog takes a new type when the list reports the choice ended.
+    SendMessageA(d, WM_COMMAND, MAKEWPARAM(kTypeList, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
     Sleep(200);
   }
   HWND name = GetDlgItem(d, kNameBox);
