@@ -156,7 +156,7 @@ grep -qF "a b.jpg" "$handover" || fq_fail "the name with a blank is not in the h
 for i in $(seq 1 50); do
   kids=$(fq_driver mdi-children $F $T | strip)
   grep -q '^ORXNormalChild "a b.jpg' <<<"$kids" && break
-  [ "$(fq_driver count-windows '#32770' $T | strip)" = 1 ] && break
+  fq_driver item-text '#32770' $T 65535 >/dev/null 2>&1 && break  # a message box, not the meter
   sleep 0.2
 done
 echo "$kids"
