@@ -7,6 +7,7 @@
 
 #include "shell/file_io.h"
 #include "support/faulty_file_system.h"
+#include "support/scratch_dir.h"
 
 namespace fq::album {
 namespace {
@@ -87,12 +88,7 @@ AlbumFileEntry MakeEntry(std::string path, int32_t w, int32_t h, bool checked, u
 
 class AlbumFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::path(::testing::TempDir()) /
-           ("album_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void SetUp() override { dir_ = scratch_.path(); }
   std::string PathOf(const char* name) const { return (dir_ / name).string(); }
   void WriteRaw(const std::string& path, const Bytes& b) {
     auto f = io::Fs().Create(path);
@@ -103,6 +99,7 @@ class AlbumFileTest : public ::testing::Test {
   size_t FilesInDir() const {
     return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir_), {}));
   }
+  testing_support::ScratchDir scratch_;
   std::filesystem::path dir_;
 };
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "shell/file_io.h"
+#include "support/scratch_dir.h"
 
 namespace fq::shell {
 namespace {
@@ -71,8 +72,8 @@ TEST(HandOver, ReadingTakesTextOnly) {
 }
 
 TEST(HandOver, FileRoundTripAndBadFiles) {
-  auto dir = std::filesystem::path(::testing::TempDir()) / "handover_test";
-  std::filesystem::create_directories(dir);
+  testing_support::ScratchDir scratch;
+  const std::filesystem::path& dir = scratch.path();
   std::string path = (dir / kHandOverFileName).string();
 
   ASSERT_TRUE(WriteHandOverFile(path, "C:\\My Pictures\\a b.jpg").ok());
@@ -99,7 +100,6 @@ TEST(HandOver, FileRoundTripAndBadFiles) {
   EXPECT_FALSE(ReadHandOverFile((dir / "none.Dat").string()));
   // A folder that does not exist: failure, so the other start is not told.
   EXPECT_FALSE(WriteHandOverFile((dir / "no" / "x.Dat").string(), "a.jpg").ok());
-  std::filesystem::remove_all(dir);
 
   std::string p = HandOverFilePath();
   EXPECT_EQ(p, io::Fs().TempFolder() + "OrxCmdLine.Dat");

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "image/image_record.h"
+#include "support/scratch_dir.h"
 
 namespace fq::shell {
 namespace {
@@ -15,12 +16,7 @@ using Bytes = std::vector<uint8_t>;
 
 class FileKindTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::path(::testing::TempDir()) /
-           ("kind_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void SetUp() override { dir_ = scratch_.path(); }
   // Writes `b` under `name` and detects its kind.
   FileKind Kind(const Bytes& b, const char* name = "file.dat") {
     std::string path = (dir_ / name).string();
@@ -28,6 +24,7 @@ class FileKindTest : public ::testing::Test {
                                                 static_cast<std::streamsize>(b.size()));
     return DetectFileKind(path);
   }
+  testing_support::ScratchDir scratch_;
   std::filesystem::path dir_;
 };
 
