@@ -16,7 +16,7 @@ if(FQ_SANITIZE)
   target_link_options(fq_tests PRIVATE ${FQ_SAN_FLAGS})
 endif()
 include(GoogleTest)
-gtest_discover_tests(fq_tests DISCOVERY_MODE PRE_TEST
+gtest_discover_tests(fq_tests DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES NO_PRETTY_TYPES
                      PROPERTIES LABELS native
                      ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
 
