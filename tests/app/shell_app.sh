@@ -179,6 +179,31 @@ fq_driver wait-window '#32770' $T 10000 >/dev/null || fq_fail "no message for a 
 dismiss_box
 sleep 0.5
 [ "$FQ_APP_PID" = "$first_pid" ] && kill -0 "$first_pid" || fq_fail "first instance gone"
+
+# Files dropped on the frame, in drop order; each failure is reported and
+# the next name is still opened.
+expect_box() {
+  fq_driver wait-window '#32770' $T 10000 >/dev/null || fq_fail "no message box for $2"
+  local got
+  for i in $(seq 1 20); do got=$(box_text) && [ -n "$got" ] && break; sleep 0.2; done
+  [ "$got" = "$1" ] || fq_fail "$2: \"$got\""
+  dismiss_box
+  sleep 1  # the next name's box may follow at once
+}
+missing=$(winpath "$dir/gone.jpg")
+fq_driver drop-files $F $T "$missing|$(winpath "$cal")"
+expect_box "File does not exist." "a dropped missing file"
+expect_box "There is no correspondence between this file." "a dropped calendar"
+long=$(winpath "$dir/$(printf 'n%.0s' $(seq 1 290)).jpg")
+fq_driver drop-files $F $T "$long"
+expect_box "The file Name is too long." "a dropped name of 300 characters"
+fq_driver wait-gone '#32770' $T 5000 >/dev/null || fq_fail "box stays after OK"
+if grep -q '^ORXNormalChild "a b.jpg' <<<"$kids"; then
+  fq_driver drop-files $F $T "$jpg"
+  expect_box "File with same name has already been opened." "a dropped file already open"
+  [ "$(fq_driver mdi-children $F $T | strip | grep -c '^ORXNormalChild')" = 1 ] ||
+    fq_fail "a second window for a file already open"
+fi
 close_frame
 
 # --- 4. A close while a camera transfer runs is refused, nothing closes.

@@ -3,10 +3,12 @@
 // keyboard the way a user opens it with Alt and the arrow keys.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "driver.h"
 
@@ -137,6 +139,36 @@ int MdiChildren(char** a) {
   return kOk;
 }
 
+// Drops files on a window as the shell would: the drop list is built in the
+// program's own memory and handed over with WM_DROPFILES. NAMES are
+// separated by '|'.
+int DropFiles(char** a) {
+  HWND h = fqdriver::Require(a[0], a[1]);
+  if (!h) return kFailed;
+  std::string list;
+  for (const char* p = a[2];; ++p) {
+    if (*p == '|' || *p == '\0') {
+      list.push_back('\0');
+      if (*p == '\0') break;
+    } else {
+      list.push_back(*p);
+    }
+  }
+  list.push_back('\0');
+  DROPFILES df = {};
+  df.pFiles = sizeof df;
+  std::string block(reinterpret_cast<const char*>(&df), sizeof df);
+  block += list;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return kFailed;
+  void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
+  bool ok = remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+  CloseHandle(process);
+  return ok && PostMessageA(h, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) ? kOk : kFailed;
+}
+
 }  // namespace
 
 FQ_DRIVER_COMMAND("has-child", "CLASS TITLE ID", 3, HasChild);
@@ -145,4 +177,5 @@ FQ_DRIVER_COMMAND("status-text", "CLASS TITLE", 2, StatusText);
 FQ_DRIVER_COMMAND("menu-keys", "CLASS TITLE KEYS", 3, MenuKeys);
 FQ_DRIVER_COMMAND("frame-command", "CLASS TITLE ID", 3, PostCommand);
 FQ_DRIVER_COMMAND("count-windows", "CLASS TITLE_PREFIX", 2, CountWindows);
+FQ_DRIVER_COMMAND("drop-files", "CLASS TITLE NAME|NAME...", 3, DropFiles);
 FQ_DRIVER_COMMAND("mdi-children", "CLASS TITLE", 2, MdiChildren);
