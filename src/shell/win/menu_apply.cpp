@@ -1,6 +1,7 @@
 #include "shell/win/menu_apply.h"
 
 #include "album/win/album_commands.h"
+#include "calendar/win/calendar_commands.h"
 #include "image/win/image_window.h"
 #include "shell/commands.h"
 #include "shell/region.h"
@@ -54,6 +55,7 @@ shell::ShellState CurrentShellState() {
   if (s.kind == shell::WindowKind::kImage) {
     s.image_modified = IsImageModified(active);
     s.image_name = ImageDisplayName(active);
+    s.image_monthly_calendar = HoldsMonthlyCalendar(active);
   }
   return s;
 }
