@@ -45,10 +45,10 @@ struct SaveAsState {
 // The type list changed: the name follows with the type's extension.
 void OnTypeChange(HWND hook, OPENFILENAMEA* ofn) {
   HWND dialog = GetParent(hook);
-  char spec[MAX_PATH] = "";
-  SendMessageA(dialog, CDM_GETSPEC, sizeof spec, reinterpret_cast<LPARAM>(spec));
+  char typed[MAX_PATH] = "";
+  SendMessageA(dialog, CDM_GETSPEC, sizeof typed, reinterpret_cast<LPARAM>(typed));
   const int kind = static_cast<int>(ofn->nFilterIndex) - 1 + kFirstPictureKind;
-  std::string name = view::WithExtension(spec, view::ExtensionFor(kind));
+  std::string name = view::WithExtension(typed, view::ExtensionFor(kind));
   SendMessageA(dialog, CDM_SETCONTROLTEXT, kFileNameField, reinterpret_cast<LPARAM>(name.c_str()));
 }
 
