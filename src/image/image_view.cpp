@@ -17,9 +17,11 @@ bool EndsWithNoCase(std::string_view s, std::string_view tail) {
 }
 
 // A name has an extension when its final "." has exactly three characters
-// after it and the name is longer than four characters.
+// after it and the name is longer than four characters. A dot of a typed
+// folder ("sub.d\\pic") is not one: the three characters hold no separator.
 bool HasExtension(std::string_view name) {
-  return name.size() > 4 && name[name.size() - 4] == '.';
+  if (name.size() <= 4 || name[name.size() - 4] != '.') return false;
+  return name.substr(name.size() - 3).find_first_of("./\\") == std::string_view::npos;
 }
 
 }  // namespace

@@ -161,7 +161,60 @@ int NoDialog(char** a) {
   return kOk;
 }
 
+// The first image window whose title starts with `prefix`, or the frame
+// itself for "-"; none while the frame is not there.
+HWND FindShown(const char* prefix) {
+  HWND frame = FindWindowA("ORXDscFrame", nullptr);
+  if (!frame || !IsWindowVisible(frame)) return nullptr;
+  if (std::strcmp(prefix, "-") == 0) return frame;
+  HWND client = FindWindowExA(frame, nullptr, "MDICLIENT", nullptr);
+  const size_t n = std::strlen(prefix);
+  for (HWND h = FindWindowExA(client, nullptr, "ORXNormalChild", nullptr); h;
+       h = FindWindowExA(client, h, "ORXNormalChild", nullptr)) {
+    char title[512] = "";
+    GetWindowTextA(h, title, sizeof title);  // no message: the program may be busy
+    if (std::strncmp(title, prefix, n) == 0) return h;
+  }
+  return nullptr;
+}
+
+unsigned long long UnixMs() {
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  ULARGE_INTEGER t;
+  t.LowPart = ft.dwLowDateTime;
+  t.HighPart = ft.dwHighDateTime;
+  return (t.QuadPart - 116444736000000000ULL) / 10000ULL;
+}
+
+// wait-idle TITLE_PREFIX TIMEOUT_MS: waits for an image window whose title
+// starts with TITLE_PREFIX ("-": the frame window), then for the program to
+// come back to its message loop (a message sent to the window returns), and
+// prints the title and that moment in milliseconds since 1970. An image
+// window gets its zoom in the title while it paints, so "name [" finds a
+// window that has begun painting, and the answer comes once it has finished.
+int WaitIdle(char** a) {
+  const DWORD timeout = static_cast<DWORD>(std::atoi(a[1]));
+  const DWORD start = GetTickCount();
+  HWND h = nullptr;
+  while (!(h = FindShown(a[0]))) {
+    if (GetTickCount() - start >= timeout) {
+      std::fprintf(stderr, "no window titled %s...\n", a[0]);
+      return kFailed;
+    }
+    Sleep(2);
+  }
+  DWORD_PTR r = 0;
+  if (!SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_NORMAL, timeout, &r)) return kFailed;
+  const unsigned long long at = UnixMs();
+  char title[512] = "";
+  GetWindowTextA(h, title, sizeof title);
+  std::printf("title=%s at_ms=%llu\n", title, at);
+  return kOk;
+}
+
 FQ_DRIVER_COMMAND("post-command", "ID", 1, PostCommand);
+FQ_DRIVER_COMMAND("wait-idle", "TITLE_PREFIX TIMEOUT_MS", 2, WaitIdle);
 FQ_DRIVER_COMMAND("image-titles", "", 0, ImageTitles);
 FQ_DRIVER_COMMAND("dialog-text", "TIMEOUT_MS", 1, DialogText);
 FQ_DRIVER_COMMAND("dialog-press", "ID TIMEOUT_MS", 2, DialogPress);
