@@ -107,6 +107,20 @@ median).
 
 Opening the picture takes $ratio × the time djpeg needs to decode it.
 
+Where the time goes: the decode itself is the library's (djpeg's) work plus
+about 4 ms for the temporary BMP; the rest is Win32 work done through the
+Wine server and the X server — creating and destroying the progress dialog,
+creating the device bitmap (the picture's pixels cross to the X server once)
+and painting the window. The progress meter is repainted only when its
+position changes (25 steps), not for every group of rows.
+
+On a private Xvfb there is no window manager, and Wine by default waits up
+to two seconds for one to confirm that a window it hid is withdrawn; every
+closed dialog then cost two seconds (this measured 2262 ms before). The set-up
+scripts therefore make Wine's windows unmanaged on a private display
+(\`tools/setup/common.sh\`, \`fq_window_management\`) and leave them managed on
+a real one.
+
 MD
 [ -f "$results" ] || printf '# Benchmark results\n\n' >"$results"
 # Replace the old section (up to the next "## " heading) or append.

@@ -14,6 +14,7 @@ FQ_PACKAGES=(
   wine wine64 wine64-tools libwine-dev
   xvfb xauth x11-apps
   libjpeg-turbo-progs libimage-exiftool-perl imagemagick ffmpeg socat
+  hyperfine jq
 )
 
 fq_install_packages() {
@@ -64,6 +65,9 @@ fq_ensure_display() {
         sleep 0.1
       done
       export DISPLAY=":$n"
+      # Marks the display as ours, with no window manager (inherited by
+      # child scripts, unlike FQ_XVFB_PID, which only its starter may stop).
+      export FQ_PRIVATE_DISPLAY=$DISPLAY
       echo "Started Xvfb on $DISPLAY"
       return 0
     fi
@@ -88,6 +92,25 @@ fq_ensure_prefix() {
     "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
   fi
+  fq_window_management
+}
+
+# Wine lets a window manager manage its top-level windows, and on hiding one
+# waits up to two seconds for the manager to confirm. A private Xvfb has no
+# window manager, so there every dialog that closes would cost two seconds:
+# make Wine's windows unmanaged there, and managed again on a real display.
+fq_window_management() {
+  local want=Y key='HKCU\Software\Wine\X11 Driver'
+  [ -n "${FQ_PRIVATE_DISPLAY:-}" ] && [ "${FQ_PRIVATE_DISPLAY}" = "${DISPLAY:-}" ] && want=N
+  local have=Y
+  grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null && have=N
+  [ "$want" = "$have" ] && return 0
+  if [ "$want" = N ]; then
+    "$WINELOADER" reg add "$key" /v Managed /d N /f >/dev/null 2>&1 || true
+  else
+    "$WINELOADER" reg delete "$key" /v Managed /f >/dev/null 2>&1 || true
+  fi
+  wineserver -w || true
 }
 
 # Map a COM port of the prefix to a device (a pseudo-terminal) through the

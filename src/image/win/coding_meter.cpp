@@ -2,6 +2,7 @@
 
 #include "camera/win/meter.h"
 #include "camera/win/pump.h"
+#include "image/jpeg_quality.h"
 
 namespace fq::win {
 
@@ -14,10 +15,20 @@ CodingMeter::~CodingMeter() { SetCursor(old_cursor_ ? old_cursor_ : LoadCursorA(
 
 JpegProgress CodingMeter::Progress() {
   HWND meter = dialog_ ? ProgressMeter(dialog_.get()) : nullptr;
-  return [meter](int rows, int height) {
+  if (meter) {
+    SetMeterRange(meter, kJpegMeterSteps);
+    SetMeterPos(meter, 0);
+  }
+  // The meter moves in 25 steps; repainting it for every group of rows
+  // would cost more than the decoding itself, so it is set only when its
+  // position changes. Messages are still dispatched for every group.
+  return [meter, shown = 0](int rows, int height) mutable {
     if (meter) {
-      if (MeterRange(meter) != height) SetMeterRange(meter, height);
-      SetMeterPos(meter, rows);
+      int pos = DecodeMeterPosition(rows, height);
+      if (pos != shown) {
+        SetMeterPos(meter, pos);
+        shown = pos;
+      }
     }
     return PumpMessages();
   };
