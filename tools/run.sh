@@ -6,6 +6,10 @@ fq_install_packages
 fq_build -- fotaquill fqcamsim fqtool
 fq_ensure_display
 fq_ensure_prefix
+# What this script started ends with it: the simulated camera and a private
+# virtual display.
+camsim_pid=""
+trap 'kill $camsim_pid ${FQ_XVFB_PID:-} 2>/dev/null || true' EXIT
 
 # A camera on the configured COM port (key "com" of the settings file,
 # COM1 by default): a real serial device when FQ_CAMERA_PORT names one
@@ -14,7 +18,6 @@ fq_ensure_prefix
 # pictures it makes itself, or those of FQ_CAMSIM_FOLDER when set.
 com=$(sed -n 's/^com=\(COM[1-4]\)\r\?$/\1/Ip' "$FQ_BUILD/Lumvex01.ini" 2>/dev/null | head -n1 | tr a-z A-Z)
 com=${com:-COM1}
-camsim_pid=""
 if [ -n "${FQ_CAMERA_PORT:-}" ]; then
   fq_map_com_port "$com" "$FQ_CAMERA_PORT"
   echo "$com is $FQ_CAMERA_PORT"
@@ -24,7 +27,6 @@ elif [ -z "${FQ_NO_CAMSIM:-}" ]; then
     ${FQ_CAMSIM_FOLDER:+--folder "$FQ_CAMSIM_FOLDER"} \
     >"$FQ_BUILD/camsim.tty" 2>"$FQ_BUILD/camsim.log" &
   camsim_pid=$!
-  trap 'kill "$camsim_pid" 2>/dev/null || true' EXIT
   for _ in $(seq 1 50); do [ -s "$FQ_BUILD/camsim.tty" ] && break; sleep 0.1; done
   fq_map_com_port "$com" "$(head -n1 "$FQ_BUILD/camsim.tty")"
   echo "$com is the simulated camera on $(head -n1 "$FQ_BUILD/camsim.tty") (log: $FQ_BUILD/camsim.log)"
