@@ -16,4 +16,5 @@ status=0
 ctest --test-dir "$FQ_BUILD" --output-on-failure -j2 "$@" || status=$?
 ctest --test-dir "$FUZZ_BUILD" --output-on-failure -j2 "$@" || status=$?
 wineserver -k 2>/dev/null || true
+[ -n "${FQ_XVFB_PID:-}" ] && kill "$FQ_XVFB_PID" 2>/dev/null || true
 exit $status
