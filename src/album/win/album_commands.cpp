@@ -1,6 +1,7 @@
 #include "album/win/album_commands.h"
 
 #include "shell/win/not_available.h"
+#include "shell/win/window_class.h"
 #include "shell/win/window_slots.h"
 #include "shell_res.h"
 
@@ -18,28 +19,21 @@ LRESULT CALLBACK PlaceholderCellProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }  // namespace
 
 bool RegisterAlbumWindowClass(HINSTANCE instance) {
-  WNDCLASSA wc = {};
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = PlaceholderChildProc;
-  wc.cbWndExtra = kDocumentExtraBytes;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_ALBUM));
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = "ORXAlbumChild";
-  return RegisterClassA(&wc) != 0;
+  return RegisterWindowClass(instance, {.name = "ORXAlbumChild",
+                                        .procedure = PlaceholderChildProc,
+                                        .extra_bytes = kDocumentExtraBytes,
+                                        .icon = IDI_ALBUM,
+                                        .cursor = IDC_ARROW,
+                                        .background = SystemColorBrush(COLOR_BTNFACE)});
 }
 
 bool RegisterAlbumButtonClass(HINSTANCE instance) {
-  WNDCLASSA wc = {};
-  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = PlaceholderCellProc;
-  wc.cbWndExtra = kDocumentExtraBytes;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = "ORXAlbumButton";
-  return RegisterClassA(&wc) != 0;
+  return RegisterWindowClass(instance, {.name = "ORXAlbumButton",
+                                        .procedure = PlaceholderCellProc,
+                                        .extra_style = CS_DBLCLKS,
+                                        .extra_bytes = kDocumentExtraBytes,
+                                        .cursor = IDC_ARROW,
+                                        .background = SystemColorBrush(COLOR_BTNFACE)});
 }
 
 bool OpenAlbumDocument(HWND, const std::string&) {

@@ -1,6 +1,7 @@
 #include "calendar/win/calendar_commands.h"
 
 #include "shell/win/not_available.h"
+#include "shell/win/window_class.h"
 #include "shell/win/window_slots.h"
 #include "shell_res.h"
 
@@ -14,16 +15,12 @@ LRESULT CALLBACK PlaceholderProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }  // namespace
 
 bool RegisterCalendarWindowClass(HINSTANCE instance) {
-  WNDCLASSA wc = {};
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = PlaceholderProc;
-  wc.cbWndExtra = kDocumentExtraBytes;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_CALENDAR));
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  wc.lpszClassName = "MYCALCLASS";
-  return RegisterClassA(&wc) != 0;
+  return RegisterWindowClass(instance, {.name = "MYCALCLASS",
+                                        .procedure = PlaceholderProc,
+                                        .extra_bytes = kDocumentExtraBytes,
+                                        .icon = IDI_CALENDAR,
+                                        .cursor = IDC_ARROW,
+                                        .background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))});
 }
 
 void CalendarCommand(HWND, int) { ShowNotAvailable(); }

@@ -22,6 +22,7 @@
 #include "shell/file_io.h"
 #include "shell/frame_rules.h"
 #include "shell/menu_state.h"
+#include "shell/win/window_class.h"
 #include "shell/win/window_slots.h"
 #include "shell_res.h"
 
@@ -564,16 +565,12 @@ bool RaiseIfOpen(HWND mdi_client, const std::string& path) {
 }  // namespace
 
 bool RegisterImageWindowClass(HINSTANCE instance) {
-  WNDCLASSA wc = {};
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = ImageWindowProc;
-  wc.cbWndExtra = kDocumentExtraBytes;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_IMAGE));
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-  wc.lpszClassName = kImageWindowClass;
-  return RegisterClassA(&wc) != 0;
+  return RegisterWindowClass(instance, {.name = kImageWindowClass,
+                                        .procedure = ImageWindowProc,
+                                        .extra_bytes = kDocumentExtraBytes,
+                                        .icon = IDI_IMAGE,
+                                        .cursor = IDC_ARROW,
+                                        .background = SystemColorBrush(COLOR_APPWORKSPACE)});
 }
 
 bool OpenImageDocument(HWND mdi_client, const std::string& path) {

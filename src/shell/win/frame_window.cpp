@@ -18,6 +18,7 @@
 #include "shell/win/open_document.h"
 #include "shell/win/shell_state.h"
 #include "shell/win/toolbar.h"
+#include "shell/win/window_class.h"
 #include "shell/win/window_slots.h"
 #include "shell_res.h"
 
@@ -159,19 +160,15 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 bool RegisterFrameClass(HINSTANCE instance) {
-  WNDCLASSA wc = {};
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = FrameProc;
-  wc.cbWndExtra = kDocumentExtraBytes;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_FRAME));
   // The hourglass until the program sets a cursor of its own: the frame's
   // client area is covered by its children once the shell is complete.
-  wc.hCursor = LoadCursorA(nullptr, IDC_WAIT);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszMenuName = kFrameClassMenu;
-  wc.lpszClassName = kFrameClass;
-  return RegisterClassA(&wc) != 0;
+  return RegisterWindowClass(instance, {.name = kFrameClass,
+                                        .procedure = FrameProc,
+                                        .extra_bytes = kDocumentExtraBytes,
+                                        .icon = IDI_FRAME,
+                                        .cursor = IDC_WAIT,
+                                        .background = SystemColorBrush(COLOR_BTNFACE),
+                                        .menu = kFrameClassMenu});
 }
 
 HWND CreateFrameWindow(HINSTANCE instance, HMENU menu) {

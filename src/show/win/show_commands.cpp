@@ -1,6 +1,7 @@
 #include "show/win/show_commands.h"
 
 #include "shell/win/not_available.h"
+#include "shell/win/window_class.h"
 #include "shell/win/window_slots.h"
 #include "shell_res.h"
 
@@ -17,28 +18,20 @@ LRESULT CALLBACK PlaceholderMovieProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }  // namespace
 
 bool RegisterSlideShowClass(HINSTANCE instance) {
-  WNDCLASSA wc = {};
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = PlaceholderShowProc;
-  wc.cbWndExtra = kDocumentExtraBytes;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_ALBUM));
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  wc.lpszClassName = "AutoViewClass";
-  return RegisterClassA(&wc) != 0;
+  return RegisterWindowClass(instance, {.name = "AutoViewClass",
+                                        .procedure = PlaceholderShowProc,
+                                        .extra_bytes = kDocumentExtraBytes,
+                                        .icon = IDI_ALBUM,
+                                        .cursor = IDC_ARROW,
+                                        .background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))});
 }
 
 bool RegisterMovieWindowClass(HINSTANCE instance) {
-  WNDCLASSA wc = {};
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = PlaceholderMovieProc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MOVIE));
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = "MYAVICLASS";
-  return RegisterClassA(&wc) != 0;
+  return RegisterWindowClass(instance, {.name = "MYAVICLASS",
+                                        .procedure = PlaceholderMovieProc,
+                                        .icon = IDI_MOVIE,
+                                        .cursor = IDC_ARROW,
+                                        .background = SystemColorBrush(COLOR_BTNFACE)});
 }
 
 void SlideShowStartCommand(HWND) { ShowNotAvailable(); }
