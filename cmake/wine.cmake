@@ -96,8 +96,8 @@ set(FQ_CAMTEST_SOURCES
     ${CMAKE_SOURCE_DIR}/tests/app/camtest/camtest.cpp
     ${CMAKE_SOURCE_DIR}/src/camera/win/win32_port.cpp
     ${CMAKE_SOURCE_DIR}/src/camera/win/link_hooks.cpp
-    ${CMAKE_SOURCE_DIR}/src/camera/win/message_box.cpp
-    ${CMAKE_SOURCE_DIR}/src/camera/win/pump.cpp)
+    ${CMAKE_SOURCE_DIR}/src/base/win/message_box.cpp
+    ${CMAKE_SOURCE_DIR}/src/base/win/pump.cpp)
 add_wine_program(NAME camtest MODE -mconsole
   SOURCES ${FQ_CAMTEST_SOURCES}
   LIBS fq_core -luser32)

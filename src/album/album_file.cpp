@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "shell/file_io.h"
+#include "base/file_io.h"
 
 namespace fq::album {
 namespace {

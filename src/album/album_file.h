@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "image/image_record.h"
 
 namespace fq::album {

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "camera/link_codes.h"
-#include "camera/messages.h"
-#include "camera/status_timing.h"
-#include "shell/settings.h"
+#include "base/messages.h"
+#include "base/status_timing.h"
+#include "base/settings.h"
 
 namespace fq::cam {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "camera/link_codes.h"
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "camera/reply_checks.h"
 
 namespace fq::cam {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "camera/camera_link.h"
-#include "camera/messages.h"
+#include "base/messages.h"
 
 namespace fq::cam {
 

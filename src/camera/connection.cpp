@@ -4,7 +4,7 @@
 
 #include "camera/commands.h"
 #include "camera/link_codes.h"
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "camera/reply_checks.h"
 
 namespace fq::cam {

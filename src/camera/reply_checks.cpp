@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "camera/link_codes.h"
-#include "camera/messages.h"
+#include "base/messages.h"
 
 namespace fq::cam {
 namespace {

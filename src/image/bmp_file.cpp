@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "image/bitmap_unpack.h"
-#include "shell/file_io.h"
+#include "base/file_io.h"
 
 namespace fq {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "image/image_record.h"
 
 namespace fq {

@@ -2,7 +2,7 @@
 // coverage), for "256 Color BMP" and for palette displays.
 #pragma once
 
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "image/image_record.h"
 
 namespace fq {

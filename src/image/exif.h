@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "image/image_record.h"
 #include "image/jpeg_segments.h"
 

@@ -5,8 +5,8 @@
 
 #include "image/exif.h"
 #include "image/jpeg_file.h"
-#include "shell/file_io.h"
-#include "shell/temp_file.h"
+#include "base/file_io.h"
+#include "base/temp_file.h"
 
 namespace fq {
 namespace {

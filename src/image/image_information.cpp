@@ -7,8 +7,8 @@
 #include "image/bmp_file.h"
 #include "image/jpeg_checks.h"
 #include "image/jpeg_segments.h"
-#include "shell/file_io.h"
-#include "shell/region.h"
+#include "base/file_io.h"
+#include "base/region.h"
 
 namespace fq {
 namespace {

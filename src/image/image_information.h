@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "image/exif.h"
 
 namespace fq {

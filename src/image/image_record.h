@@ -16,7 +16,7 @@
 #include <span>
 #include <vector>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 
 namespace fq {
 

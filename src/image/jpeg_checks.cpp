@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "image/jpeg_glue.h"
 #include "image/jpeg_quality.h"
-#include "shell/file_io.h"
+#include "base/file_io.h"
 
 namespace fq {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 
 namespace fq {
 

@@ -5,7 +5,7 @@
 
 #include "image/jpeg_file.h"
 #include "image/jpeg_glue.h"
-#include "shell/temp_file.h"
+#include "base/temp_file.h"
 #include "image/jpeg_quality.h"
 
 namespace fq {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "image/bmp_file.h"
 #include "image/image_record.h"
 

@@ -14,7 +14,7 @@
 
 #include <jpeglib.h>
 
-#include "shell/file_io.h"
+#include "base/file_io.h"
 
 namespace fq::jpeg {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "shell/file_io.h"
+#include "base/file_io.h"
 
 namespace fq {
 namespace {

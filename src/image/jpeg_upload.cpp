@@ -4,8 +4,8 @@
 #include "image/jpeg_checks.h"
 #include "image/jpeg_file.h"
 #include "image/jpeg_quality.h"
-#include "shell/file_io.h"
-#include "shell/temp_file.h"
+#include "base/file_io.h"
+#include "base/temp_file.h"
 
 namespace fq {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "image/image_record.h"
 
 namespace fq {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "shell/file_io.h"
+#include "base/file_io.h"
 
 namespace fq::shell {
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 
 namespace fq::shell {
 

@@ -6,7 +6,7 @@
 #include "album/album_file.h"
 #include "image/jpeg_checks.h"
 #include "image/image_record.h"
-#include "shell/file_io.h"
+#include "base/file_io.h"
 
 namespace fq::shell {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "shell/file_io.h"
+#include "base/file_io.h"
 #include "support/faulty_file_system.h"
 #include "support/scratch_dir.h"
 

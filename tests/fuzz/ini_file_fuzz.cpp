@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/ini_file.h"
+#include "base/ini_file.h"
 
 using fq::settings::FindValue;
 using fq::settings::SetValue;

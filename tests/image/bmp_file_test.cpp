@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "image/bitmap_unpack.h"
-#include "shell/file_io.h"
+#include "base/file_io.h"
 #include "support/faulty_file_system.h"
 
 namespace fq {

@@ -5,7 +5,7 @@
 #include "image/bmp_file.h"
 #include "image/image_information.h"
 #include "jpeg_test_util.h"
-#include "shell/region.h"
+#include "base/region.h"
 
 namespace fq {
 namespace {

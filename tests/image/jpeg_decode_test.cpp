@@ -2,7 +2,7 @@
 
 #include "image/jpeg_file.h"
 #include "image/jpeg_test_util.h"
-#include "shell/file_io.h"
+#include "base/file_io.h"
 
 namespace fq {
 namespace {

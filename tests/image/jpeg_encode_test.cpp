@@ -5,7 +5,7 @@
 #include "image/jpeg_file.h"
 #include "image/jpeg_quality.h"
 #include "image/jpeg_test_util.h"
-#include "shell/file_io.h"
+#include "base/file_io.h"
 #include "support/faulty_file_system.h"
 
 namespace fq {

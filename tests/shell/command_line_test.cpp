@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "shell/file_io.h"
+#include "base/file_io.h"
 #include "support/scratch_dir.h"
 
 namespace fq::shell {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/file_io.h"
+#include "base/file_io.h"
 
 namespace fq::testing_support {
 

@@ -1,8 +1,8 @@
 #include "calendar/win/calendar_commands.h"
 
-#include "shell/win/not_available.h"
-#include "shell/win/window_class.h"
-#include "shell/win/window_slots.h"
+#include "base/win/not_available.h"
+#include "base/win/window_class.h"
+#include "base/win/window_slots.h"
 #include "shell_res.h"
 
 namespace fq::win {

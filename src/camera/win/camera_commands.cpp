@@ -1,6 +1,6 @@
 #include "camera/win/camera_commands.h"
 
-#include "shell/win/not_available.h"
+#include "base/win/not_available.h"
 
 namespace fq::win {
 

@@ -1,7 +1,7 @@
 #include "camera/win/link_hooks.h"
 
-#include "camera/win/message_box.h"
-#include "camera/win/pump.h"
+#include "base/win/message_box.h"
+#include "base/win/pump.h"
 
 namespace fq::win {
 

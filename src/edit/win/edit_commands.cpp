@@ -1,6 +1,6 @@
 #include "edit/win/edit_commands.h"
 
-#include "shell/win/not_available.h"
+#include "base/win/not_available.h"
 
 namespace fq::win {
 

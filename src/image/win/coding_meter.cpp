@@ -1,7 +1,7 @@
 #include "image/win/coding_meter.h"
 
-#include "camera/win/meter.h"
-#include "camera/win/pump.h"
+#include "base/win/meter.h"
+#include "base/win/pump.h"
 #include "image/jpeg_quality.h"
 
 namespace fq::win {

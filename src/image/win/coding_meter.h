@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-#include "camera/win/status_dialogs.h"
+#include "base/win/status_dialogs.h"
 #include "image/jpeg_file.h"
 
 namespace fq::win {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "image/image_record.h"
-#include "shell/win/gdi.h"
+#include "base/win/gdi.h"
 
 namespace fq::win {
 

@@ -1,8 +1,8 @@
 #include "image/win/image_document.h"
 
-#include "camera/win/message_box.h"
+#include "base/win/message_box.h"
 #include "image/win/image_display.h"
-#include "shell/win/window_slots.h"
+#include "base/win/window_slots.h"
 
 namespace fq::win {
 

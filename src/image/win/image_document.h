@@ -12,7 +12,7 @@
 #include "image/exif.h"
 #include "image/image_record.h"
 #include "image/image_view.h"
-#include "shell/win/gdi.h"
+#include "base/win/gdi.h"
 
 namespace fq::win {
 

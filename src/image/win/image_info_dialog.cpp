@@ -2,11 +2,11 @@
 // The window system defines `small`, a parameter name of the Exif header.
 #undef small
 
-#include "camera/win/message_box.h"
+#include "base/win/message_box.h"
 #include "image/image_information.h"
 #include "image/win/image_document.h"
 #include "image_res.h"
-#include "shell/region.h"
+#include "base/region.h"
 
 namespace fq::win {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "camera/win/message_box.h"
+#include "base/win/message_box.h"
 #include "image/bmp_file.h"
 #include "image/image_view.h"
 #include "image/jpeg_checks.h"
@@ -19,11 +19,11 @@
 #include "image/win/open_dialog.h"
 #include "image/win/save.h"
 #include "shell/commands.h"
-#include "shell/file_io.h"
+#include "base/file_io.h"
 #include "shell/frame_rules.h"
 #include "shell/menu_state.h"
-#include "shell/win/window_class.h"
-#include "shell/win/window_slots.h"
+#include "base/win/window_class.h"
+#include "base/win/window_slots.h"
 #include "shell_res.h"
 
 namespace fq::win {

@@ -5,10 +5,10 @@
 #include "image/jpeg_checks.h"
 #include "image/jpeg_file.h"
 #include "image/win/image_display.h"
-#include "shell/file_io.h"
-#include "shell/region.h"
-#include "shell/settings.h"
-#include "shell/temp_file.h"
+#include "base/file_io.h"
+#include "base/region.h"
+#include "base/settings.h"
+#include "base/temp_file.h"
 
 namespace fq::win {
 namespace {

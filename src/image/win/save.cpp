@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "camera/win/message_box.h"
+#include "base/win/message_box.h"
 #include "image/bmp_file.h"
 #include "image/exif.h"
 #include "image/image_view.h"
@@ -17,10 +17,10 @@
 #include "image/win/coding_meter.h"
 #include "image/win/image_display.h"
 #include "image/win/image_document.h"
-#include "shell/file_io.h"
-#include "shell/region.h"
-#include "shell/settings.h"
-#include "shell/temp_file.h"
+#include "base/file_io.h"
+#include "base/region.h"
+#include "base/settings.h"
+#include "base/temp_file.h"
 
 namespace fq::win {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "album/win/album_commands.h"
 #include "calendar/win/calendar_commands.h"
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "camera/win/camera_commands.h"
 #include "edit/win/edit_commands.h"
 #include "image/win/image_window.h"
@@ -21,7 +21,7 @@
 #include "shell/win/status_bar.h"
 #include "shell/win/toolbar.h"
 #include "shell/win/version_dialog.h"
-#include "shell/win/window_slots.h"
+#include "base/win/window_slots.h"
 #include "show/win/show_commands.h"
 
 namespace fq::win {

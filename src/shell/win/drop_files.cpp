@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "camera/win/message_box.h"
+#include "base/win/message_box.h"
 #include "shell/command_line.h"
 #include "shell/win/open_document.h"
 

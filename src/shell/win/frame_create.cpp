@@ -5,7 +5,7 @@
 
 #include "shell/commands.h"
 #include "shell/frame_rules.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "shell/win/shell_state.h"
 #include "shell/win/status_bar.h"
 #include "shell/win/toolbar.h"

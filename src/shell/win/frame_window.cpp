@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "edit/win/edit_commands.h"
 #include "output/win/output_commands.h"
 #include "shell/commands.h"
 #include "shell/frame_rules.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "shell/win/command_dispatch.h"
 #include "shell/win/drop_files.h"
 #include "shell/win/frame_create.h"
@@ -18,8 +18,8 @@
 #include "shell/win/open_document.h"
 #include "shell/win/shell_state.h"
 #include "shell/win/toolbar.h"
-#include "shell/win/window_class.h"
-#include "shell/win/window_slots.h"
+#include "base/win/window_class.h"
+#include "base/win/window_slots.h"
 #include "shell_res.h"
 
 namespace fq::win {

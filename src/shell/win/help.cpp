@@ -3,7 +3,7 @@
 #include <string>
 
 #include "shell/frame_rules.h"
-#include "shell/paths.h"
+#include "base/paths.h"
 
 namespace fq::win {
 namespace {

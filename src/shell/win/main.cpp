@@ -6,19 +6,19 @@
 #include <string>
 #include <string_view>
 
-#include "camera/win/meter_demo.h"
-#include "camera/win/pump.h"
+#include "base/win/meter_demo.h"
+#include "base/win/pump.h"
 #include "shell/commands.h"
-#include "shell/file_io.h"
-#include "shell/paths.h"
-#include "shell/settings_store.h"
+#include "base/file_io.h"
+#include "base/paths.h"
+#include "base/settings_store.h"
 #include "shell/win/frame_window.h"
 #include "shell/win/menu_apply.h"
-#include "shell/win/profile_store.h"
-#include "shell/win/region_win.h"
+#include "base/win/profile_store.h"
+#include "base/win/region_win.h"
 #include "shell/win/shell_state.h"
 #include "shell/win/single_instance.h"
-#include "shell/win/win_file_system.h"
+#include "base/win/win_file_system.h"
 #include "shell/win/window_classes.h"
 
 namespace {

@@ -4,11 +4,11 @@
 #include "calendar/win/calendar_commands.h"
 #include "image/win/image_window.h"
 #include "shell/commands.h"
-#include "shell/region.h"
+#include "base/region.h"
 #include "shell/win/shell_state.h"
 #include "shell/win/status_bar.h"
 #include "shell/win/toolbar.h"
-#include "shell/win/window_slots.h"
+#include "base/win/window_slots.h"
 
 namespace fq::win {
 namespace {

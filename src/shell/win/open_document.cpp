@@ -1,7 +1,7 @@
 #include "shell/win/open_document.h"
 
 #include "album/win/album_commands.h"
-#include "camera/win/message_box.h"
+#include "base/win/message_box.h"
 #include "image/win/image_window.h"
 #include "shell/command_line.h"
 #include "shell/file_kind.h"

@@ -6,7 +6,7 @@
 
 #include "shell/commands.h"
 #include "shell/frame_rules.h"
-#include "shell/region.h"
+#include "base/region.h"
 #include "shell/win/shell_state.h"
 
 namespace fq::win {

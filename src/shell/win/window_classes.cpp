@@ -2,7 +2,7 @@
 
 #include "album/win/album_commands.h"
 #include "calendar/win/calendar_commands.h"
-#include "camera/win/meter.h"
+#include "base/win/meter.h"
 #include "image/win/image_window.h"
 #include "shell/win/frame_window.h"
 #include "show/win/show_commands.h"

@@ -21,7 +21,7 @@
 #include "camera/commands.h"
 #include "camera/connection.h"
 #include "camera/link_codes.h"
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "camera/win/link_hooks.h"
 #include "camera/win/win32_port.h"
 #include "shell/win/frame_window.h"

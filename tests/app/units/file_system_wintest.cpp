@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/file_io.h"
-#include "shell/win/win_file_system.h"
+#include "base/file_io.h"
+#include "base/win/win_file_system.h"
 #include "wintest.h"
 
 using fq::win::TheWinFileSystem;

@@ -10,8 +10,8 @@
 #include "image/bmp_file.h"
 #include "image/image_record.h"
 #include "image/win/image_display.h"
-#include "shell/file_io.h"
-#include "shell/win/win_file_system.h"
+#include "base/file_io.h"
+#include "base/win/win_file_system.h"
 #include "wintest.h"
 
 using fq::ImageRecord;

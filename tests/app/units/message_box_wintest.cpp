@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "camera/win/message_box.h"
+#include "base/win/message_box.h"
 #include "wintest.h"
 
 namespace {

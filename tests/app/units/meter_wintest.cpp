@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <string>
 
-#include "camera/cancel_flag.h"
-#include "camera/win/meter.h"
-#include "camera/win/pump.h"
-#include "camera/win/status_dialogs.h"
-#include "camera_res.h"
-#include "shell/win/profile_store.h"
+#include "base/cancel_flag.h"
+#include "base/win/meter.h"
+#include "base/win/pump.h"
+#include "base/win/status_dialogs.h"
+#include "base_res.h"
+#include "base/win/profile_store.h"
 #include "wintest.h"
 
 namespace {
