@@ -12,7 +12,7 @@
 
 #include "image/bmp_file.h"
 #include "image/jpeg_file.h"
-#include "shell/file_io.h"
+#include "base/file_io.h"
 
 namespace {
 

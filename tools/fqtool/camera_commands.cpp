@@ -7,7 +7,7 @@
 #include "camera/commands.h"
 #include "camera/connection.h"
 #include "camera/link_codes.h"
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "camera/posix_port.h"
 
 namespace fqtool {

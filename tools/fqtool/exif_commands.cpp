@@ -7,7 +7,7 @@
 
 #include "image/exif.h"
 #include "image/image_information.h"
-#include "shell/region.h"
+#include "base/region.h"
 
 namespace fqtool {
 namespace {

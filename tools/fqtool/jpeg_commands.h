@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "image/image_record.h"
 
 namespace fqtool {

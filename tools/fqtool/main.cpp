@@ -17,12 +17,12 @@
 
 #include "album_commands.h"
 #include "camera_commands.h"
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "exif_commands.h"
 #include "image/image_record.h"
 #include "jpeg_commands.h"
 #include "picture_io.h"
-#include "shell/file_io.h"
+#include "base/file_io.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "image/bmp_file.h"
 #include "exif_commands.h"
 #include "jpeg_commands.h"
-#include "shell/file_io.h"
+#include "base/file_io.h"
 
 namespace fqtool {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "camera/messages.h"
+#include "base/messages.h"
 #include "image/image_record.h"
 
 namespace fqtool {
