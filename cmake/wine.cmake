@@ -21,7 +21,7 @@ function(add_wine_program)
     set(obj ${CMAKE_BINARY_DIR}/wine_obj/${W_NAME}/${stem}.o)
     add_custom_command(OUTPUT ${obj}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/wine_obj/${W_NAME}
-      COMMAND ${WINEGXX} ${FQ_WINE_CXXFLAGS} -MD -MF ${obj}.d -c ${src} -o ${obj}
+      COMMAND ${CMAKE_CXX_COMPILER_LAUNCHER} ${WINEGXX} ${FQ_WINE_CXXFLAGS} -MD -MF ${obj}.d -c ${src} -o ${obj}
       DEPENDS ${src}
       DEPFILE ${obj}.d
       COMMENT "wineg++ ${rel}"
@@ -97,6 +97,7 @@ set(FQ_CAMTEST_SOURCES
     ${CMAKE_SOURCE_DIR}/src/camera/win/win32_port.cpp
     ${CMAKE_SOURCE_DIR}/src/camera/win/link_hooks.cpp
     ${CMAKE_SOURCE_DIR}/src/base/win/message_box.cpp
+    ${CMAKE_SOURCE_DIR}/src/base/win/frame_link.cpp
     ${CMAKE_SOURCE_DIR}/src/base/win/pump.cpp)
 add_wine_program(NAME camtest MODE -mconsole
   SOURCES ${FQ_CAMTEST_SOURCES}

@@ -1,7 +1,14 @@
-// Control numbers of the camera link's progress and status windows. The
-// numbers are fixed by the product; shared by the resource script and the
-// C++ code, so plain macros.
+// Control numbers of the progress meter, the status dialogs and the message
+// windows that every subsystem shows. The numbers are fixed by the product;
+// shared by the resource script and the C++ code, so plain macros.
 #pragma once
+
+// The icons of the window classes.
+#define IDI_FRAME 407     // frame window (ORXDscFrame)
+#define IDI_ALBUM 408     // album windows and the slide show
+#define IDI_IMAGE 409     // image windows
+#define IDI_MOVIE 410     // movie window
+#define IDI_CALENDAR 411  // calendar windows
 
 // Progress dialog ("MeterDlg", "MeterDlg_EU").
 #define IDC_METER 300
@@ -18,3 +25,6 @@
 #define IDC_AVI_MSG 752
 
 #define ORX_METER_CLASS "OrxMeter"
+
+// The notice of a command still to come.
+#define IDS_NOT_AVAILABLE 1001

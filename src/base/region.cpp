@@ -1,6 +1,6 @@
 #include "base/region.h"
 
-#include "image/image_record.h"
+#include "base/bytes.h"
 
 namespace fq::region {
 namespace {

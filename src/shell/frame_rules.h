@@ -32,7 +32,6 @@ inline constexpr std::string_view kFrameTitle = "Fotaquill";
 inline constexpr unsigned kMsgStarted = 0x0464;        // open the start-up command line
 inline constexpr unsigned kMsgHandOver = 0x0958;       // the hand-over file is ready
 inline constexpr unsigned kMsgCapturePicture = 0x0700;  // the captured picture is on the clipboard
-inline constexpr unsigned kMsgRealizePalette = 0x0465;  // to the active document
 
 // Control ids and timers.
 inline constexpr int kMdiClientId = 3232;

@@ -37,6 +37,11 @@ fq_build() {
   while [ $# -gt 0 ] && [ "$1" != "--" ]; do opts+=("$1"); shift; done
   [ "${1:-}" = "--" ] && shift
   targets=("$@")
+  # A compiler cache, when the machine has one, makes rebuilds in other
+  # checkouts of the same sources cheap; nothing depends on it.
+  if command -v ccache >/dev/null 2>&1; then
+    opts=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache "${opts[@]}")
+  fi
   cmake -S "$FQ_ROOT" -B "$FQ_BUILD" -G Ninja "${opts[@]}" >/dev/null
   if [ ${#targets[@]} -gt 0 ]; then
     cmake --build "$FQ_BUILD" --target "${targets[@]}"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "shell/win/frame_window.h"
+#include "base/win/frame_link.h"
 
 namespace fq::win {
 namespace {

@@ -3,14 +3,13 @@
 #include <windows.h>
 
 #include "base/messages.h"
-#include "shell/win/shell_state.h"
-#include "shell_res.h"
+#include "base_res.h"
 
 namespace fq::win {
 
 void ShowNotAvailable() {
   char text[256] = "";
-  LoadStringA(Shell().instance, IDS_NOT_AVAILABLE, text, sizeof text);
+  LoadStringA(GetModuleHandleA(nullptr), IDS_NOT_AVAILABLE, text, sizeof text);
   const std::string caption(kAppCaption);
   MessageBoxA(GetFocus(), text, caption.c_str(), MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
 }

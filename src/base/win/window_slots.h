@@ -17,4 +17,8 @@ inline constexpr int kRecordSlot = 0;
 inline constexpr int kKindSlot = sizeof(LONG_PTR);
 inline constexpr int kDocumentExtraBytes = 2 * sizeof(LONG_PTR);
 
+// Sent by the frame to the active document: realise your palette in the
+// foreground (wParam: the frame). Every kind of document window answers it.
+inline constexpr UINT kMsgRealizePalette = 0x0465;
+
 }  // namespace fq::win

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "base/win/frame_link.h"
 #include "base/win/message_box.h"
 #include "image/bmp_file.h"
 #include "image/image_view.h"
@@ -18,13 +19,11 @@
 #include "image/win/image_info_dialog.h"
 #include "image/win/open_dialog.h"
 #include "image/win/save.h"
-#include "shell/commands.h"
+#include "base/command_ids.h"
 #include "base/file_io.h"
-#include "shell/frame_rules.h"
-#include "shell/menu_state.h"
 #include "base/win/window_class.h"
 #include "base/win/window_slots.h"
-#include "shell_res.h"
+#include "base_res.h"
 
 namespace fq::win {
 namespace {
@@ -47,62 +46,15 @@ struct Selection {
 };
 Selection g_sel;
 
-HWND MdiClientOf(HWND child) { return GetParent(child); }
-HWND FrameOf(HWND child) { return GetParent(GetParent(child)); }
 
-// --- Frame menu and status bar -------------------------------------------
+// --- Frame ------------------------------------------------------------------
 
-// The menu bar shifts by one while the active child is maximised (its
-// system menu comes first).
-HMENU PopupAt(HMENU bar, int index) {
-  int shift = GetMenuItemCount(bar) > cmd::kHelpPopup + 1 ? 1 : 0;
-  return GetSubMenu(bar, index + shift);
-}
+// The frame recomputes its menu for the active document whenever something it
+// reads changed (activation, change mark, selection, zoom).
+void TellFrame(HWND window) { Frame().DocumentChanged(window); }
 
-void EnablePopup(HWND frame, int index, bool on) {
-  HMENU bar = GetMenu(frame);
-  if (!bar) return;
-  int shift = GetMenuItemCount(bar) > cmd::kHelpPopup + 1 ? 1 : 0;
-  EnableMenuItem(bar, index + shift, MF_BYPOSITION | (on ? MF_ENABLED : MF_GRAYED));
-}
-
-void CheckZoomItem(HWND frame, int zoom) {
-  HMENU bar = GetMenu(frame);
-  HMENU viewmenu = bar ? PopupAt(bar, cmd::kViewPopup) : nullptr;
-  if (!viewmenu) return;
-  auto checked = view::CommandForZoom(view::ValidZoom(zoom));
-  for (int z : view::kZoomQuarters) {
-    int id = *view::CommandForZoom(z);
-    CheckMenuItem(viewmenu, id, MF_BYCOMMAND | (id == *checked ? MF_CHECKED : MF_UNCHECKED));
-  }
-}
-
-void SetItemEnabled(HWND frame, int id, bool on) {
-  if (HMENU bar = GetMenu(frame))
-    EnableMenuItem(bar, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
-}
-
-// The menu items the shell's rules govern, for this window as the active one.
-void ApplyMenuState(HWND window, const ImageDocument& doc) {
-  HWND frame = FrameOf(window);
-  shell::ShellState s;
-  s.document_window = true;
-  s.kind = shell::WindowKind::kImage;
-  s.image_modified = doc.modified();
-  s.image_name = doc.display_name;
-  for (const auto& item : shell::MenuItemStates(s)) SetItemEnabled(frame, item.id, !item.greyed);
-  SetItemEnabled(frame, cmd::kImageCutout, doc.selection_shown);
-  EnablePopup(frame, cmd::kEditPopup, true);
-  EnablePopup(frame, cmd::kImagePopup, doc.source_kind != view::kSourceCalendar);
-  EnablePopup(frame, cmd::kViewPopup, true);
-  CheckZoomItem(frame, doc.zoom);
-  DrawMenuBar(frame);
-}
-
-void SetStatus(HWND window, int part, const char* text, bool raised = false) {
-  HWND bar = GetDlgItem(FrameOf(window), shell::kStatusBarId);
-  if (bar) SendMessageA(bar, SB_SETTEXTA, part | (raised ? SBT_POPOUT : 0),
-                        reinterpret_cast<LPARAM>(text));
+void SetStatus(int part, const char* text, bool raised = false) {
+  Frame().SetStatusText(part, text, raised);
 }
 
 // --- Geometry ---------------------------------------------------------------
@@ -167,8 +119,8 @@ void ClearSelection(HWND window, ImageDocument& doc, bool all_parts) {
   EraseShownSelection(window);
   g_sel = Selection{};
   doc.selection_shown = false;
-  SetItemEnabled(FrameOf(window), cmd::kImageCutout, false);
-  for (int part = all_parts ? 1 : 3; part <= 4; ++part) SetStatus(window, part, "");
+  TellFrame(window);
+  for (int part = all_parts ? 1 : 3; part <= 4; ++part) SetStatus(part, "");
 }
 
 // --- Scrolling --------------------------------------------------------------
@@ -214,13 +166,6 @@ void ScrollBy(HWND window, int bar, int code, int thumb) {
 
 // --- Window creation --------------------------------------------------------
 
-int CountDocumentChildren(HWND mdi_client, HWND except) {
-  int n = 0;
-  for (HWND h = GetWindow(mdi_client, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
-    if (h != except && !GetWindow(h, GW_OWNER)) ++n;
-  return n;
-}
-
 BOOL OnCreate(HWND window, LPCREATESTRUCT cs) {
   // The document passes to the window only when creation succeeds.
   auto* mdi = static_cast<MDICREATESTRUCTA*>(cs->lpCreateParams);
@@ -238,16 +183,7 @@ void OnDestroy(HWND window) {
   AttachDocument(window, nullptr);
   if (g_sel.dragging) ReleaseCapture();
   g_sel = Selection{};
-  HWND client = MdiClientOf(window);
-  if (CountDocumentChildren(client, window) == 0) {
-    HWND frame = FrameOf(window);
-    EnablePopup(frame, cmd::kEditPopup, false);
-    EnablePopup(frame, cmd::kImagePopup, false);
-    EnablePopup(frame, cmd::kViewPopup, false);
-    DrawMenuBar(frame);
-    SetStatus(window, 1, "");
-    SetStatus(window, 2, "");
-  }
+  Frame().DocumentClosing(window);
 }
 
 // --- Painting ---------------------------------------------------------------
@@ -264,7 +200,7 @@ void SetTitle(HWND window, const ImageDocument& doc) {
 void DrawPicture(HDC dc, HWND window, ImageDocument& doc) {
   MemoryDC memory(dc);
   if (!memory) return;
-  const bool background = GetForegroundWindow() != FrameOf(window);
+  const bool background = GetForegroundWindow() != FrameWindow();
   SelectedPalette pal(dc, doc.display_palette.get(), background);
   SelectedPalette mem_pal(memory.get(), doc.display_palette.get(), true);
   SelectedObject bitmap(memory.get(), doc.device_bitmap.get());
@@ -301,14 +237,14 @@ void OnPaint(HWND window) {
     g_sel.drawn = false;  // the paint covered it
     if (doc->selection_shown || g_sel.dragging) DrawSelection(window, *doc);
   }
-  SetItemEnabled(FrameOf(window), cmd::kImageCutout, doc->selection_shown);
+  TellFrame(window);
 }
 
 // --- Zoom ---------------------------------------------------------------------
 
 void SetZoom(HWND window, ImageDocument& doc, int zoom) {
   doc.zoom = view::ValidZoom(zoom);
-  CheckZoomItem(FrameOf(window), doc.zoom);
+  TellFrame(window);
   doc.window_rect = WindowRectFor(doc);
   // From the window's current (restored) top-left corner.
   WINDOWPLACEMENT wp = {};
@@ -344,8 +280,8 @@ void OnLButtonDown(HWND window, BOOL, int x, int y, UINT) {
 void ShowPoint(HWND window, int part, const char* label, POINT p) {
   char text[64];
   std::snprintf(text, sizeof text, "%5d, %5d", int(p.x), int(p.y));
-  SetStatus(window, part, label, true);
-  SetStatus(window, part + 1, text);
+  SetStatus(part, label, true);
+  SetStatus(part + 1, text);
 }
 
 // Scrolls one pixel towards a client edge the pointer is near, while the
@@ -383,8 +319,8 @@ void OnMouseMove(HWND window, int x, int y, UINT keys) {
   char size[64];
   std::snprintf(size, sizeof size, "%5d x %d", int(std::abs(g_sel.end.x - g_sel.start.x)),
                 int(std::abs(g_sel.end.y - g_sel.start.y)));
-  SetStatus(window, 3, "   Image Size", true);
-  SetStatus(window, 4, size);
+  SetStatus(3, "   Image Size", true);
+  SetStatus(4, size);
   EraseShownSelection(window);
   DrawSelection(window, *doc);
 }
@@ -402,7 +338,7 @@ void OnLButtonUp(HWND window, int x, int y, UINT) {
   doc->selection_shown = true;
   EraseShownSelection(window);
   DrawSelection(window, *doc);
-  SetItemEnabled(FrameOf(window), cmd::kImageCutout, true);
+  TellFrame(window);
 }
 
 void OnKeyDown(HWND window, UINT vk, BOOL, int, UINT) {
@@ -419,7 +355,7 @@ void OnKillFocus(HWND window, HWND) {
 
 void OnMdiActivate(HWND window, HWND activated) {
   ImageDocument* doc = DocumentOf(window);
-  if (doc && activated == window) ApplyMenuState(window, *doc);
+  if (doc && activated == window) TellFrame(window);
 }
 
 // True when the window may close: unmodified, saved, or the user said No.
@@ -524,7 +460,7 @@ HWND CreateImageWindow(HWND mdi_client, BitmapRead read, const std::string& file
       SendMessageA(mdi_client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
   if (!window) return nullptr;
   doc.release();  // the window's now
-  if (ImageDocument* d = DocumentOf(window)) ApplyMenuState(window, *d);
+  TellFrame(window);
   return window;
 }
 
@@ -601,7 +537,7 @@ void RefreshImageWindow(HWND window) {
   ImageDocument* doc = DocumentOf(window);
   if (!doc) return;
   SetTitle(window, *doc);
-  ApplyMenuState(window, *doc);
+  TellFrame(window);
   InvalidateRect(window, nullptr, TRUE);
 }
 
@@ -610,6 +546,16 @@ bool IsImageWindow(HWND window) { return DocumentOf(window) != nullptr; }
 bool IsImageModified(HWND window) {
   const ImageDocument* doc = DocumentOf(window);
   return doc && doc->modified();
+}
+
+std::optional<ImageWindowState> ImageWindowStateOf(HWND window) {
+  const ImageDocument* doc = DocumentOf(window);
+  if (!doc) return std::nullopt;
+  return ImageWindowState{.modified = doc->modified(),
+                          .name = doc->display_name,
+                          .zoom = doc->zoom,
+                          .selection_shown = doc->selection_shown,
+                          .calendar = doc->source_kind == view::kSourceCalendar};
 }
 
 bool ImageWindowCommand(HWND frame, HWND active_child, int command_id) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace fq::win {
@@ -34,5 +35,15 @@ bool ImageWindowCommand(HWND frame, HWND active_child, int command_id);
 // saved.
 bool IsImageWindow(HWND window);
 bool IsImageModified(HWND window);
+
+// What the frame's menu reads of an image window; nothing for other windows.
+struct ImageWindowState {
+  bool modified = false;
+  std::string name;       // shown in the title, without zoom and change mark
+  int zoom = 100;
+  bool selection_shown = false;  // Image Cutout is possible
+  bool calendar = false;         // a calendar page: the Image menu is greyed
+};
+std::optional<ImageWindowState> ImageWindowStateOf(HWND window);
 
 }  // namespace fq::win

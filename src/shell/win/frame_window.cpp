@@ -33,6 +33,7 @@ LRESULT DefaultFrame(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 BOOL OnCreate(HWND hwnd, LPCREATESTRUCT) {
   Shell().frame = hwnd;
+  InstallShellFrameLink(true);
   return CreateFrameChildren(hwnd) ? TRUE : FALSE;
 }
 
@@ -87,6 +88,7 @@ void OnDestroy(HWND hwnd) {
   const HINSTANCE instance = s.instance;
   s = ShellWindows{};
   s.instance = instance;
+  InstallShellFrameLink(false);
   PostQuitMessage(0);
 }
 
@@ -101,7 +103,7 @@ BOOL OnQueryNewPalette(HWND hwnd) {
   HWND active = ActiveChild();
   if (!active) return FALSE;
   return static_cast<BOOL>(
-      SendMessageA(active, shell::kMsgRealizePalette, reinterpret_cast<WPARAM>(hwnd), 0));
+      SendMessageA(active, kMsgRealizePalette, reinterpret_cast<WPARAM>(hwnd), 0));
 }
 
 void OnPaletteChanged(HWND, HWND changer) {
@@ -184,7 +186,5 @@ HWND CreateFrameWindow(HINSTANCE instance, HMENU menu) {
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu,
                          instance, nullptr);
 }
-
-HWND FrameWindow() { return Shell().frame; }
 
 }  // namespace fq::win

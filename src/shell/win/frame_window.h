@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "base/win/frame_link.h"  // FrameWindow()
+
 namespace fq::win {
 
 inline constexpr char kFrameClass[] = "ORXDscFrame";
@@ -14,8 +16,5 @@ bool RegisterFrameClass(HINSTANCE instance);
 // Creates the frame window (not yet shown) with `menu` as its menu bar
 // (popup 4 becomes the MDI window menu); nullptr on failure.
 HWND CreateFrameWindow(HINSTANCE instance, HMENU menu = nullptr);
-// The frame window of this process, or nullptr before it exists and after
-// it is destroyed.
-HWND FrameWindow();
 
 }  // namespace fq::win

@@ -1,7 +1,11 @@
 #include "shell/win/menu_apply.h"
 
+#include <commctrl.h>
+
 #include "album/win/album_commands.h"
+#include "base/win/frame_link.h"
 #include "calendar/win/calendar_commands.h"
+#include "image/image_view.h"
 #include "image/win/image_window.h"
 #include "shell/commands.h"
 #include "base/region.h"
@@ -17,24 +21,95 @@ bool HasDocumentSlots(HWND w) {
   return GetClassLongPtrA(w, GCL_CBWNDEXTRA) >= kDocumentExtraBytes;
 }
 
-// The name an image window shows: its title without the zoom in brackets
-// and the changed mark.
-std::string ImageDisplayName(HWND w) {
-  char title[MAX_PATH + 32] = "";
-  GetWindowTextA(w, title, sizeof title);
-  std::string name = title;
-  if (size_t at = name.rfind(" ["); at != std::string::npos) name.erase(at);
-  if (!name.empty() && name.back() == '*') name.pop_back();
-  return name;
-}
-
 bool AnyChildMinimized(HWND mdi) {
   for (HWND c = GetWindow(mdi, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
     if (!GetWindow(c, GW_OWNER) && IsIconic(c)) return true;
   return false;
 }
 
+// The menu bar shifts by one while the active child is maximised (its
+// system menu comes first).
+int PopupShift(HMENU bar) { return GetMenuItemCount(bar) > cmd::kHelpPopup + 1 ? 1 : 0; }
+
+void EnablePopup(HMENU bar, int index, bool on) {
+  EnableMenuItem(bar, index + PopupShift(bar), MF_BYPOSITION | (on ? MF_ENABLED : MF_GRAYED));
+}
+
+void EnableItem(HMENU bar, int id, bool on) {
+  EnableMenuItem(bar, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+}
+
+void CheckZoomItem(HMENU bar, int zoom) {
+  HMENU viewmenu = GetSubMenu(bar, cmd::kViewPopup + PopupShift(bar));
+  if (!viewmenu) return;
+  auto checked = view::CommandForZoom(view::ValidZoom(zoom));
+  for (int z : view::kZoomQuarters) {
+    int id = *view::CommandForZoom(z);
+    CheckMenuItem(viewmenu, id, MF_BYCOMMAND | (id == *checked ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+// The items the rules govern, for the active document; an image window also
+// gives the Edit, Image and View popups, Image Cutout and the zoom check.
+void ApplyActiveDocumentMenu(HWND document) {
+  HWND frame = Shell().frame;
+  HMENU bar = frame ? GetMenu(frame) : nullptr;
+  if (!bar) return;
+  for (const auto& item : shell::MenuItemStates(CurrentShellState()))
+    EnableItem(bar, item.id, !item.greyed);
+  if (auto image = ImageWindowStateOf(document)) {
+    EnableItem(bar, cmd::kImageCutout, image->selection_shown);
+    EnablePopup(bar, cmd::kEditPopup, true);
+    EnablePopup(bar, cmd::kImagePopup, !image->calendar);
+    EnablePopup(bar, cmd::kViewPopup, true);
+    CheckZoomItem(bar, image->zoom);
+  }
+  DrawMenuBar(frame);
+}
+
+int DocumentChildrenBut(HWND mdi_client, HWND except) {
+  int n = 0;
+  for (HWND h = GetWindow(mdi_client, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+    if (h != except && !GetWindow(h, GW_OWNER)) ++n;
+  return n;
+}
+
+// What the documents tell the frame.
+class ShellFrameLink final : public FrameLink {
+ public:
+  HWND Frame() override { return Shell().frame; }
+
+  void DocumentChanged(HWND document) override {
+    if (document && document == ActiveChild()) ApplyActiveDocumentMenu(document);
+  }
+
+  // With the last document gone, the document popups are greyed and the
+  // position parts of the status bar emptied.
+  void DocumentClosing(HWND document) override {
+    HWND frame = Shell().frame, mdi = Shell().mdi_client;
+    if (!frame || !mdi || DocumentChildrenBut(mdi, document) != 0) return;
+    if (HMENU bar = GetMenu(frame)) {
+      EnablePopup(bar, cmd::kEditPopup, false);
+      EnablePopup(bar, cmd::kImagePopup, false);
+      EnablePopup(bar, cmd::kViewPopup, false);
+      DrawMenuBar(frame);
+    }
+    SetStatusText(1, "", false);
+    SetStatusText(2, "", false);
+  }
+
+  void SetStatusText(int part, const char* text, bool raised) override {
+    if (HWND bar = Shell().status_bar)
+      SendMessageA(bar, SB_SETTEXTA, part | (raised ? SBT_POPOUT : 0),
+                   reinterpret_cast<LPARAM>(text));
+  }
+};
+
+ShellFrameLink g_link;
+
 }  // namespace
+
+void InstallShellFrameLink(bool installed) { InstallFrameLink(installed ? &g_link : nullptr); }
 
 shell::ShellState CurrentShellState() {
   shell::ShellState s;
@@ -53,8 +128,10 @@ shell::ShellState CurrentShellState() {
   s.document_window = true;
   s.kind = static_cast<shell::WindowKind>(GetWindowLongPtrA(active, kKindSlot));
   if (s.kind == shell::WindowKind::kImage) {
-    s.image_modified = IsImageModified(active);
-    s.image_name = ImageDisplayName(active);
+    if (auto image = ImageWindowStateOf(active)) {
+      s.image_modified = image->modified;
+      s.image_name = image->name;
+    }
     s.image_monthly_calendar = HoldsMonthlyCalendar(active);
   }
   return s;

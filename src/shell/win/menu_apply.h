@@ -14,6 +14,10 @@ namespace fq::win {
 // record, the album selection, the clipboard, CommBusy.
 shell::ShellState CurrentShellState();
 
+// Makes the frame the receiver of what document windows report (menu state,
+// status texts), or detaches it again.
+void InstallShellFrameLink(bool installed);
+
 // Applies the governed items that sit directly in `popup`; other items are
 // left as they are.
 void ApplyMenuPopupState(HMENU popup);

@@ -3,7 +3,7 @@
 #include "base/win/not_available.h"
 #include "base/win/window_class.h"
 #include "base/win/window_slots.h"
-#include "shell_res.h"
+#include "base_res.h"
 
 namespace fq::win {
 namespace {

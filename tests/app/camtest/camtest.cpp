@@ -24,11 +24,6 @@
 #include "base/messages.h"
 #include "camera/win/link_hooks.h"
 #include "camera/win/win32_port.h"
-#include "shell/win/frame_window.h"
-
-// The message boxes of the link look for the program's frame window to
-// bring it forward; this program has none.
-HWND fq::win::FrameWindow() { return nullptr; }
 
 namespace {
 
