@@ -121,3 +121,8 @@ foreach(n frame_app image_app)
   set_tests_properties(wine.${n}.pe PROPERTIES LABELS wine RESOURCE_LOCK wineprefix TIMEOUT 600
     SKIP_RETURN_CODE 77 ENVIRONMENT FQ_APP_EXE=${FQ_WINDOWS_BUILD}/fotaquill.exe)
 endforeach()
+# Its fqtool.exe beside the native fqtool: the camera over the Win32 serial
+# port, and picture conversion through the Win32 file functions.
+add_test(NAME wine.fqtool.pe COMMAND bash ${CMAKE_SOURCE_DIR}/tests/app/fqtool_pe.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(wine.fqtool.pe PROPERTIES LABELS wine RESOURCE_LOCK wineprefix TIMEOUT 600
+  SKIP_RETURN_CODE 77 ENVIRONMENT FQ_TOOL_EXE=${FQ_WINDOWS_BUILD}/fqtool.exe)

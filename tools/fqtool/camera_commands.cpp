@@ -8,7 +8,7 @@
 #include "camera/connection.h"
 #include "camera/link_codes.h"
 #include "base/messages.h"
-#include "tool_port.h"
+#include "tool_platform.h"
 
 namespace fqtool {
 namespace {

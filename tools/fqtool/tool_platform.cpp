@@ -1,6 +1,7 @@
-#include "tool_port.h"
+#include "tool_platform.h"
 
 #ifdef _WIN32
+#include "base/win/win_file_system.h"
 #include "camera/win/win32_port.h"
 #else
 #include "camera/posix_port.h"
@@ -13,6 +14,12 @@ std::unique_ptr<fq::cam::SerialPort> MakeSerialPort() {
   return std::make_unique<fq::win::Win32Port>();
 #else
   return std::make_unique<fq::cam::PosixPort>();
+#endif
+}
+
+void UsePlatformFileSystem() {
+#ifdef _WIN32
+  fq::io::SetFileSystem(&fq::win::TheWinFileSystem());
 #endif
 }
 
