@@ -4,7 +4,9 @@
 # bounded time, and the end-to-end tests of the program under Wine.
 source "$(dirname "$0")/setup/common.sh"
 fq_install_packages
-fq_build
+fq_build -DFQ_WINDOWS_BUILD="${FQ_WINDOWS_BUILD:-$FQ_ROOT/build-windows}"
+# The native Windows programs, which the wine.*.pe tests run.
+bash "$FQ_ROOT/tools/build-windows.sh"
 FUZZ_BUILD=${FQ_FUZZ_BUILD:-$FQ_ROOT/build-fuzz}
 cmake -S "$FQ_ROOT" -B "$FUZZ_BUILD" -G Ninja -DFQ_FUZZ=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

@@ -8,7 +8,7 @@
 # byte for byte; screenshots of a window and of Image Information.
 source "$(dirname "$0")/lib.sh"
 
-work=$FQ_ARTIFACTS/image_app
+work=$FQ_ARTIFACTS/$FQ_TEST_NAME
 chattr -i "$work/locked" 2>/dev/null || true
 rm -rf "$work"
 mkdir -p "$work/locked"

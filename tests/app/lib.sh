@@ -14,6 +14,24 @@ shift  # the test's own arguments follow
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/setup/common.sh"
 
 FQ_TEST_NAME=$(basename "$0" .sh)
+# The program under test: the Wine build's fotaquill.exe.so, or the one that
+# FQ_APP_EXE names (the native Windows program, build-windows/fotaquill.exe,
+# whose artifacts get the suffix _pe). Settings live beside the program:
+# FQ_APP_DIR/Lumvex01.ini.
+FQ_ARTIFACT_SUFFIX=
+if [ -n "${FQ_APP_EXE:-}" ]; then
+  if [ ! -f "$FQ_APP_EXE" ]; then
+    echo "SKIP: no program $FQ_APP_EXE (tools/build-windows.sh builds it)" >&2
+    exit 77
+  fi
+  FQ_APP_EXE=$(cd "$(dirname "$FQ_APP_EXE")" && pwd)/$(basename "$FQ_APP_EXE")
+  case $FQ_APP_EXE in *.exe.so) ;; *) FQ_ARTIFACT_SUFFIX=_pe ;; esac
+else
+  FQ_APP_EXE=$FQ_BUILD/fotaquill.exe.so
+fi
+FQ_APP_DIR=$(dirname "$FQ_APP_EXE")
+FQ_INI=$FQ_APP_DIR/Lumvex01.ini
+FQ_TEST_NAME=$FQ_TEST_NAME$FQ_ARTIFACT_SUFFIX
 FQ_ARTIFACTS=$FQ_BUILD/artifacts
 mkdir -p "$FQ_ARTIFACTS"
 FQ_APP_PID=
@@ -58,7 +76,7 @@ fq_driver() {
 # Starts the program in the background with its own log; sets FQ_APP_PID.
 fq_start_app() {
   local log=$FQ_ARTIFACTS/$FQ_TEST_NAME.log
-  (cd "$FQ_BUILD" && exec "$WINELOADER" "$FQ_BUILD/fotaquill.exe.so" "$@") >"$log" 2>&1 &
+  (cd "$FQ_APP_DIR" && exec "$WINELOADER" "$FQ_APP_EXE" "$@") >"$log" 2>&1 &
   FQ_APP_PID=$!
 }
 
@@ -80,7 +98,7 @@ fq_wait_app_exit() {
 
 # Saves a PNG of the whole display as $FQ_ARTIFACTS/<name>.png.
 fq_screenshot() {
-  local out=$FQ_ARTIFACTS/$1.png
+  local out=$FQ_ARTIFACTS/$1$FQ_ARTIFACT_SUFFIX.png
   timeout 30 /usr/bin/import -display "$DISPLAY" -window root "$out"
   echo "screenshot: $out"
 }

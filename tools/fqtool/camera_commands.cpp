@@ -8,7 +8,7 @@
 #include "camera/connection.h"
 #include "camera/link_codes.h"
 #include "base/messages.h"
-#include "camera/posix_port.h"
+#include "tool_platform.h"
 
 namespace fqtool {
 namespace {
@@ -110,10 +110,10 @@ int CameraCommand(const std::vector<std::string>& args) {
   }
   if (device.empty()) return Usage();
 
-  PosixPort port;
+  std::unique_ptr<SerialPort> port = MakeSerialPort();
   PrintingReporter reporter;
   NoMessagePump pump;
-  CameraLink link(port, SystemClock(), pump, reporter);
+  CameraLink link(*port, SystemClock(), pump, reporter);
   link.port_name = device;
   link.speed_code = static_cast<uint8_t>(speed);
   if (OpenPort(link) != rc::kOk) return kExitFailure;

@@ -22,6 +22,7 @@
 #include "image/image_record.h"
 #include "jpeg_commands.h"
 #include "picture_io.h"
+#include "tool_platform.h"
 #include "base/file_io.h"
 
 namespace {
@@ -164,6 +165,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  fqtool::UsePlatformFileSystem();
   if (argc < 2) return Usage();
   std::string_view name = argv[1];
   std::vector<std::string> args(argv + 2, argv + argc);
