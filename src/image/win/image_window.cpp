@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "album/album_file.h"
+#include "album/win/album_commands.h"
 #include "base/win/frame_link.h"
 #include "base/win/message_box.h"
 #include "image/bmp_file.h"
@@ -524,8 +526,9 @@ bool OpenFileCommand(HWND mdi_client) {
   }
   if (!IsJpegFile(*chosen)) {
     auto head = io::ReadWholeFile(*chosen);
+    if (head.ok() && album::HasAlbumSignature(*head)) return OpenAlbumDocument(mdi_client, *chosen);
     if (!head.ok() || head->size() < 2 || (*head)[0] != 'B' || (*head)[1] != 'M') {
-      // Albums, calendars and movies open in windows of their own kinds.
+      // Calendars and movies open in windows of their own kinds.
       ShowError(err::kNoCorrespondence);
       return false;
     }
