@@ -5,7 +5,6 @@
 
 #include "base/region.h"
 #include "image/image_information.h"
-#include "image/jpeg_checks.h"
 
 namespace fq::album {
 namespace {
@@ -54,12 +53,9 @@ std::optional<PictureDate> DateFromCameraText(std::string_view text) {
 
 PictureDate PictureDateOf(const std::string& path, std::optional<PictureDate> created) {
   const PictureDate fallback = created.value_or(PictureDate{});
-  if (!IsJpegFile(path)) return fallback;
-  // The creation time handed in is what the dialog shows for files
-  // without a camera date; only the date taken matters here.
-  auto info = ReadImageInformation(path, FileTimes{});
-  if (!info || info->exif.date_taken.empty()) return fallback;
-  return DateFromCameraText(info->exif.date_taken).value_or(fallback);
+  const std::string taken = ReadDateTaken(path);
+  if (taken.empty()) return fallback;
+  return DateFromCameraText(taken).value_or(fallback);
 }
 
 }  // namespace fq::album

@@ -103,6 +103,7 @@ void AddPicturesFromFiles(HWND album) {
   if (choice.too_long) ShowError(err::kFileNameTooLong);
   if (!choice.chosen) return;
   Albums().keep_adding = true;
+  BatchAddition batch(album);
   for (const std::string& path : album::SelectedPaths(choice.answer)) {
     if (!Albums().keep_adding) break;  // the album is full
     AddPictureFile(album, path);

@@ -113,7 +113,9 @@ void OnPaint(HWND cell) {
   if (const AlbumEntry* e = EntryOf(cell)) {
     const AlbumRecord* rec = AlbumOf(AlbumOfCell(cell));
     const bool selected = rec && rec->selected == cell;
-    if (selected) FillRect(dc, &kSelectedFill, GetSysColorBrush(COLOR_BTNSHADOW));
+    // The inside of the frame: sunken shadow for the selected cell, the
+    // face again for one that was selected before.
+    FillRect(dc, &kSelectedFill, GetSysColorBrush(selected ? COLOR_BTNSHADOW : COLOR_BTNFACE));
     DrawFrame(dc, selected);
     DrawThumbnail(dc, cell, *e, selected);
     DrawDate(dc, *e);
@@ -369,7 +371,15 @@ void OnCommand(HWND cell, int id, HWND control, UINT code) {
 // The read-only title field looks like a field, not like a label.
 std::optional<LRESULT> OnControlColour(HWND cell, HDC dc, HWND control) {
   const AlbumEntry* e = EntryOf(cell);
-  if (!e || control != e->title_field) return std::nullopt;
+  if (!e) return std::nullopt;
+  if (control == e->check_box) {
+    // The check box stands on the cell's inside colour.
+    const AlbumRecord* rec = AlbumOf(AlbumOfCell(cell));
+    const int colour = rec && rec->selected == cell ? COLOR_BTNSHADOW : COLOR_BTNFACE;
+    SetBkColor(dc, GetSysColor(colour));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(colour));
+  }
+  if (control != e->title_field) return std::nullopt;
   SetBkColor(dc, GetSysColor(COLOR_WINDOW));
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));

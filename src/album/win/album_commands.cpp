@@ -25,10 +25,13 @@ bool OpenAlbumDocument(HWND mdi_client, const std::string& path) {
   }
   HWND album = CreateAlbumWindow(mdi_client, path);
   if (!album) return false;
-  for (const album::AlbumFileEntry& e : file->entries) {
-    if (!AddPicture(album, e.path, e.thumbnail, e.checked)) {
-      SendMessageA(mdi_client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(album), 0);
-      return false;
+  {
+    BatchAddition batch(album);
+    for (const album::AlbumFileEntry& e : file->entries) {
+      if (!AddPicture(album, e.path, e.thumbnail, e.checked)) {
+        SendMessageA(mdi_client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(album), 0);
+        return false;
+      }
     }
   }
   AlbumOf(album)->modified = false;  // reading alone changes nothing

@@ -119,7 +119,7 @@ void ShrinkWindow(HWND album) {
 }
 
 void Repaint(HWND cell) {
-  if (cell && IsWindow(cell)) InvalidateRect(cell, nullptr, FALSE);
+  if (cell && IsWindow(cell)) RedrawWindow(cell, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 HWND FindAlbumWindow(HWND mdi_client, const std::string& path, HWND except = nullptr) {
@@ -411,6 +411,28 @@ HWND AddPicture(HWND album, const std::string& path, const ImageRecord& picture,
   return cell;
 }
 
+BatchAddition::BatchAddition(HWND album) : album_(album) {
+  AlbumRecord* rec = AlbumOf(album);
+  if (!rec) return;
+  if (rec->batch++ == 0) SendMessageA(album, WM_SETREDRAW, FALSE, 0);
+  old_count_ = rec->count;
+}
+
+BatchAddition::~BatchAddition() {
+  AlbumRecord* rec = AlbumOf(album_);
+  if (!rec || --rec->batch > 0) return;  // gone meanwhile, or an outer batch goes on
+  SendMessageA(album_, WM_SETREDRAW, TRUE, 0);
+  GrowWindow(album_, old_count_);
+  UpdateScrollRanges(album_);
+  LayoutCells(album_);
+  if (rec->selected) {
+    SelectCell(rec->selected);
+    ScrollCellIntoView(album_, rec->selected);
+  }
+  RedrawWindow(album_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+  Frame().DocumentChanged(album_);
+}
+
 void RemoveSelectedPicture(HWND album) {
   AlbumRecord* rec = AlbumOf(album);
   if (rec && rec->selected) DestroyWindow(rec->selected);
@@ -485,6 +507,13 @@ void LinkNewCell(HWND album, HWND cell) {
   const int old_count = rec->count++;
   ++rec->serial;
   rec->modified = true;
+  if (rec->batch) {
+    const album::Point scroll = ScrollPosition(album);
+    const album::Point at = album::CellOrigin(old_count);
+    SetWindowPos(cell, nullptr, at.x - scroll.x, at.y - scroll.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    rec->selected = cell;
+    return;
+  }
   GrowWindow(album, old_count);
   UpdateScrollRanges(album);
   const album::Point scroll = ScrollPosition(album);

@@ -26,6 +26,7 @@ struct AlbumRecord {
   int serial = 0;  // grows with every picture ever added: the next cell's identifier
   HWND first = nullptr, last = nullptr, selected = nullptr;
   bool destroying = false;  // cells go without re-layout
+  int batch = 0;            // additions in a row: laid out once at the end
   std::function<void(HWND)> closing_notice;
 };
 
@@ -57,6 +58,22 @@ HWND CreateAlbumWindow(HWND mdi_client, const std::string& path);
 // otherwise the cell's thumbnail is made from `picture` and the cell
 // created, selected and scrolled into view. The new cell, or null.
 HWND AddPicture(HWND album, const std::string& path, const ImageRecord& picture, bool ticked = false);
+
+// Several pictures added in a row (an album file being read, Add to
+// Album): while it lives the album is not redrawn, and at its end the
+// window grows, scrolls and shows its selection once, as it would have
+// after the last addition on its own.
+class BatchAddition {
+ public:
+  explicit BatchAddition(HWND album);
+  ~BatchAddition();
+  BatchAddition(const BatchAddition&) = delete;
+  BatchAddition& operator=(const BatchAddition&) = delete;
+
+ private:
+  HWND album_;
+  int old_count_ = 0;
+};
 
 // Removes the selected picture (the second half of Cut).
 void RemoveSelectedPicture(HWND album);

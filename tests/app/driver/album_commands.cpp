@@ -100,12 +100,18 @@ void PrintColour(const char* name, COLORREF c) {
   std::printf(" %s=%02x%02x%02x", name, GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
-// album-cells ALBUM: one line per cell in album order: index, place in the
-// album's client area, check box, the colours of the cell's left and right
-// frame lines and inside the frame (they show the selection), and title.
+// album-cells ALBUM: the system's button colours, then one line per cell in
+// album order: index, place in the album's client area, check box, the
+// colours of the cell's left and right frame lines and inside the frame
+// (they show the selection), and title.
 int AlbumCells(char** a) {
   HWND album = Album(a[0]);
   if (!album) return kFailed;
+  std::printf("colours");
+  PrintColour("highlight", GetSysColor(COLOR_BTNHIGHLIGHT));
+  PrintColour("shadow", GetSysColor(COLOR_BTNSHADOW));
+  PrintColour("face", GetSysColor(COLOR_BTNFACE));
+  std::printf("\n");
   int i = 0;
   for (const Cell& c : Cells(album)) {
     DWORD_PTR checked = 0;
@@ -217,38 +223,53 @@ int CellTitleText(char** a) {
   return kOk;
 }
 
-// album-scroll ALBUM: the album's scroll positions.
-int AlbumScroll(char** a) {
+// album-window ALBUM: the album's window rectangle in the MDI client and
+// its client extent.
+int AlbumWindow(char** a) {
   HWND album = Album(a[0]);
   if (!album) return kFailed;
-  std::printf("h=%d v=%d\n", GetScrollPos(album, SB_HORZ), GetScrollPos(album, SB_VERT));
+  RECT w, c;
+  GetWindowRect(album, &w);
+  MapWindowPoints(nullptr, GetParent(album), reinterpret_cast<POINT*>(&w), 2);
+  GetClientRect(album, &c);
+  std::printf("window=%d,%d,%d,%d client=%dx%d\n", int(w.left), int(w.top), int(w.right), int(w.bottom),
+              int(c.right), int(c.bottom));
   return kOk;
 }
 
 // --- The clipboard, as another program uses it ------------------------------------
 
-bool PutOnClipboard(UINT format, const void* bytes, size_t size, bool empty_first) {
+HGLOBAL BlockWith(const void* bytes, size_t size) {
   HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (!h) return false;
-  std::memcpy(GlobalLock(h), bytes, size);
-  GlobalUnlock(h);
-  for (int i = 0; i < 50 && !OpenClipboard(nullptr); ++i) Sleep(20);
-  if (empty_first) EmptyClipboard();
-  bool ok = SetClipboardData(format, h) != nullptr;
+  if (h) {
+    std::memcpy(GlobalLock(h), bytes, size);
+    GlobalUnlock(h);
+  }
+  return h;
+}
+
+// clipboard-put TEXT DIB_FILE: the clipboard emptied and given the text
+// ("@N": N letters) and, unless DIB_FILE is "-", the file's bytes as a
+// bitmap block.
+int ClipboardPut(char** a) {
+  std::string text = a[0][0] == '@' ? std::string(std::strtoul(a[0] + 1, nullptr, 10), 'a') : a[0];
+  std::vector<char> dib;
+  if (std::strcmp(a[1], "-") != 0) {
+    FILE* f = std::fopen(a[1], "rb");
+    if (!f) return kFailed;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) dib.insert(dib.end(), buf, buf + n);
+    std::fclose(f);
+  }
+  bool open = false;
+  for (int i = 0; i < 50 && !(open = OpenClipboard(nullptr)); ++i) Sleep(20);
+  if (!open) return kFailed;
+  EmptyClipboard();
+  bool ok = SetClipboardData(CF_TEXT, BlockWith(text.c_str(), text.size() + 1)) != nullptr;
+  if (!dib.empty()) ok = ok && SetClipboardData(CF_DIB, BlockWith(dib.data(), dib.size())) != nullptr;
   CloseClipboard();
-  if (!ok) GlobalFree(h);
-  return ok;
-}
-
-// clipboard-text TEXT: the clipboard emptied and given the text alone.
-int ClipboardText(char** a) {
-  return PutOnClipboard(CF_TEXT, a[0], std::strlen(a[0]) + 1, true) ? kOk : kFailed;
-}
-
-// clipboard-long-text N: a text of N letters alone.
-int ClipboardLongText(char** a) {
-  std::string text(std::strtoul(a[0], nullptr, 10), 'a');
-  return PutOnClipboard(CF_TEXT, text.c_str(), text.size() + 1, true) ? kOk : kFailed;
+  return ok ? kOk : kFailed;
 }
 
 // clipboard-info: which of the two formats are there, and the text.
@@ -297,9 +318,8 @@ FQ_DRIVER_COMMAND("cell-click", "ALBUM INDEX COUNT", 3, CellClick);
 FQ_DRIVER_COMMAND("cell-drag", "ALBUM INDEX TARGET_ALBUM X Y", 5, CellDrag);
 FQ_DRIVER_COMMAND("cell-title", "ALBUM INDEX TEXT", 3, CellTitle);
 FQ_DRIVER_COMMAND("cell-title-text", "ALBUM INDEX", 2, CellTitleText);
-FQ_DRIVER_COMMAND("album-scroll", "ALBUM", 1, AlbumScroll);
+FQ_DRIVER_COMMAND("album-window", "ALBUM", 1, AlbumWindow);
 FQ_DRIVER_COMMAND("key", "VK", 1, Key);
-FQ_DRIVER_COMMAND("clipboard-text", "TEXT", 1, ClipboardText);
-FQ_DRIVER_COMMAND("clipboard-long-text", "N", 1, ClipboardLongText);
+FQ_DRIVER_COMMAND("clipboard-put", "TEXT|@N DIB_FILE|-", 2, ClipboardPut);
 FQ_DRIVER_COMMAND("clipboard-info", "", 0, ClipboardInfo);
 FQ_DRIVER_COMMAND("clipboard-save-dib", "FILE", 1, ClipboardSaveDib);
