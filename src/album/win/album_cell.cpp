@@ -19,7 +19,7 @@
 #include "base/win/window_slots.h"
 #include "image/win/image_document.h"
 #include "image/win/image_window.h"
-#include "base/win/not_available.h"
+#include "show/win/movie_window.h"
 
 namespace fq::win {
 namespace {
@@ -146,7 +146,7 @@ void OpenPicture(HWND cell) {
       OpenImageDocument(mdi, path);
       return;
     case album::PictureKind::kMovie:
-      ShowNotAvailable();  // the movie window is still to come
+      PlayMovie(mdi, path);
       return;
     case album::PictureKind::kOther:
       break;

@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "album/album_file.h"
-#include "album/win/album_commands.h"
 #include "base/win/frame_link.h"
 #include "base/win/message_box.h"
 #include "image/bmp_file.h"
@@ -516,7 +514,7 @@ bool OpenImageDocument(HWND mdi_client, const std::string& path) {
   return OpenPicture(mdi_client, path, FileNameOf(path));
 }
 
-bool OpenFileCommand(HWND mdi_client) {
+bool OpenFileCommand(HWND mdi_client, const OpenOtherKind& open_other) {
   auto chosen = RunOpenDialog(GetParent(mdi_client));
   if (!chosen || !io::Fs().Exists(*chosen)) return false;
   if (RaiseIfOpen(mdi_client, *chosen)) return false;
@@ -526,9 +524,9 @@ bool OpenFileCommand(HWND mdi_client) {
   }
   if (!IsJpegFile(*chosen)) {
     auto head = io::ReadWholeFile(*chosen);
-    if (head.ok() && album::HasAlbumSignature(*head)) return OpenAlbumDocument(mdi_client, *chosen);
     if (!head.ok() || head->size() < 2 || (*head)[0] != 'B' || (*head)[1] != 'M') {
-      // Calendars and movies open in windows of their own kinds.
+      // Albums, calendars and movies open in windows of their own kinds.
+      if (open_other) return open_other(*chosen);
       ShowError(err::kNoCorrespondence);
       return false;
     }
