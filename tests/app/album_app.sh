@@ -5,8 +5,9 @@
 # first and last exchanged, the last selected (frame colours read from the
 # screen); the arrow keys move the selection; Save As appends ".alb"; the
 # stored thumbnails equal those fqtool makes by the same rule; a double
-# click opens a picture; a title edit renames the file and rewrites the
-# album, a second one onto a taken name is refused; Copy and Paste between
+# click opens a picture or plays a movie; a title edit renames the file and
+# rewrites the album, a second one onto a taken name is refused; Copy and
+# Paste between
 # albums with the thumbnail block byte for byte; text alone greys Paste and
 # a forced Paste says so; a 300-byte path is refused; Save As onto an
 # existing album asks about the final ".alb" name; a save that cannot be
@@ -140,6 +141,12 @@ for i in $(seq 1 50); do children | grep -q 'p02.jpg \[' && break; sleep 0.2; do
 children | grep -q 'ORXNormalChild "p02.jpg \[' || fq_fail "double click opened no picture: $(children)"
 drv post-command 106  # close it again
 for i in $(seq 1 50); do children | grep -q 'p02.jpg' || break; sleep 0.1; done
+# ... and on a movie plays it.
+drv cell-click alb1.alb 9 2 >/dev/null
+info=$(drv movie-window 15000) || fq_fail "double click played no movie"
+grep -qxF "title=$W\\movie.avi" <<<"$info" || fq_fail "movie window: $info"
+drv movie-close >/dev/null
+for i in $(seq 1 100); do [ "$(drv movie-count)" = 0 ] && break; sleep 0.1; done
 
 # --- Renaming through the title --------------------------------------------------------
 drv cell-title alb1.alb 3 renamed.jpg >/dev/null
