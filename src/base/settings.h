@@ -43,12 +43,26 @@ inline constexpr IntKey kSlideSize{kAppSection, "Size", 0};
 inline constexpr IntKey kCaptureApplication{kCaptureSection, "Application", 1};
 inline constexpr IntKey kCaptureTime{kCaptureSection, "Time", 5};
 
+// Integers that may be negative (the calendar's font heights): written as
+// signed decimal text and read with their sign, so that a stored -64 comes
+// back as -64 (an unsigned key would store it as 0).
+struct SignedKey {
+  std::string_view section;
+  std::string_view key;
+  int def;
+};
+
 int Read(SettingsStore& s, const IntKey& k);
+int Read(SettingsStore& s, const SignedKey& k);
 std::string Read(SettingsStore& s, const StringKey& k);
 // Integers are stored as decimal text without sign; negative values are
 // stored as 0.
 void Write(SettingsStore& s, const IntKey& k, int value);
+void Write(SettingsStore& s, const SignedKey& k, int value);
 void Write(SettingsStore& s, const StringKey& k, std::string_view value);
+// The value of signed decimal text: an optional "-", then the leading
+// digits (0 without any), held within the range of int.
+int SignedValue(std::string_view text);
 
 // Toolbar and status bar at start-up. Only the pairs (Tool, Status) =
 // (0, 0), (0, 1) and (1, 0) show a bar; any other pair shows neither.

@@ -38,6 +38,8 @@ std::vector<ItemState> MenuItemStates(const ShellState& s) {
       {cmd::kCopy, !(album && s.album_selection)},
       {cmd::kPaste, !(album && s.clipboard_picture)},
       {cmd::kUndo, !image},
+      // Window: the drawing tools do not draw on calendar pages
+      {cmd::kToolOnOff, image && s.image_calendar},
       // Window
       {cmd::kArrangeIcons, !s.any_child_minimized},
       {cmd::kTile, !doc},

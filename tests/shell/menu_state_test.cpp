@@ -97,6 +97,11 @@ TEST(MenuState, ImageInformationAndSchedule) {
   EXPECT_TRUE(IsGreyed(MenuItemStates(cal), kSchedule));
   cal.image_monthly_calendar = true;
   EXPECT_FALSE(IsGreyed(MenuItemStates(cal), kSchedule));
+  // The drawing tools are off limits on any calendar page.
+  EXPECT_FALSE(IsGreyed(MenuItemStates(cal), kToolOnOff));
+  cal.image_calendar = true;
+  EXPECT_TRUE(IsGreyed(MenuItemStates(cal), kToolOnOff));
+  EXPECT_FALSE(IsGreyed(MenuItemStates(Album()), kToolOnOff));
 }
 
 TEST(MenuState, ArrangeIconsFollowsAnyMinimisedChild) {

@@ -7,6 +7,7 @@
 //   fqtool raw IN OUT      (pixels as red, green, blue bytes, top row first)
 //   fqtool album list FILE (album_commands.cpp)
 //   fqtool camera identify|list --port DEV (camera_commands.cpp)
+//   fqtool calendar info|render|photo|make ... (calendar_commands.cpp)
 // Failures print the program's own message text on stderr and exit 1; a
 // wrong command line prints the usage and exits 2.
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "album_commands.h"
+#include "calendar_commands.h"
 #include "camera_commands.h"
 #include "base/messages.h"
 #include "exif_commands.h"
@@ -147,6 +149,7 @@ const Command kCommands[] = {
     {"raw", Raw},
     {"camera", fqtool::CameraCommand},
     {"album", fqtool::RunAlbumCommand},
+    {"calendar", fqtool::RunCalendarCommand},
 };
 
 int Usage() {
@@ -156,7 +159,8 @@ int Usage() {
       "                      [--quality standard|low|high|N] [--sampling HxV,HxV,HxV]\n"
       "       fqtool raw IN OUT\n"
       "       fqtool album list FILE\n"
-      "       fqtool camera identify|list --port DEV [--speed BPS]\n",
+      "       fqtool camera identify|list --port DEV [--speed BPS]\n"
+      "       fqtool calendar info|render|photo|make ...\n",
       stderr);
   return kExitUsage;
 }

@@ -7,8 +7,10 @@
 // The window system defines `small`, a parameter name of the Exif header.
 #undef small
 
+#include <optional>
 #include <string>
 
+#include "calendar/calendar_record.h"
 #include "image/exif.h"
 #include "image/image_record.h"
 #include "image/image_view.h"
@@ -36,6 +38,7 @@ struct ImageDocument {
   bool selection_shown = false;
   bool untitled = false;
   KeptHeader kept;  // segments and camera data of a JPEG source
+  std::optional<cal::CalendarRecord> calendar;  // the record of a calendar page
 
   bool modified() const { return edit_counter != 0; }
 };

@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "base/win/frame_link.h"
+#include "calendar/calendar_file.h"
+#include "calendar/win/calendar_window.h"
 #include "base/win/message_box.h"
 #include "image/bmp_file.h"
 #include "image/image_view.h"
@@ -522,6 +524,7 @@ bool OpenFileCommand(HWND mdi_client) {
     ShowError(err::kFileCannotBeOpened);
     return false;
   }
+  if (cal::IsCalendarFile(*chosen)) return OpenCalendarFile(mdi_client, *chosen, FileNameOf(*chosen));
   if (!IsJpegFile(*chosen)) {
     auto head = io::ReadWholeFile(*chosen);
     if (!head.ok() || head->size() < 2 || (*head)[0] != 'B' || (*head)[1] != 'M') {
@@ -542,6 +545,10 @@ void RefreshImageWindow(HWND window) {
 }
 
 bool IsImageWindow(HWND window) { return DocumentOf(window) != nullptr; }
+
+LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return ImageWindowProc(window, msg, wParam, lParam);
+}
 
 bool IsImageModified(HWND window) {
   const ImageDocument* doc = DocumentOf(window);

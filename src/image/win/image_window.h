@@ -16,6 +16,10 @@ inline constexpr char kImageWindowClass[] = "ORXNormalChild";
 // classes at start-up. False when the system refuses.
 bool RegisterImageWindowClass(HINSTANCE instance);
 
+// The image window's message handling, also used by windows that show a
+// picture as an image window does (calendar pages).
+LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
 // Opens a JPEG or BMP file (recognised by content) in a new image window of
 // the MDI client, titled with the file's name. Failures are shown here; the
 // answer says whether a window was opened.
