@@ -38,7 +38,7 @@ std::vector<std::string> ScheduleDays(const CalendarRecord& r) {
   std::vector<std::string> days;
   const int n = MonthLength(YearOf(r), MonthOf(r));
   for (int d = 1; d <= n; ++d) {
-    char buf[8];
+    char buf[16];
     std::snprintf(buf, sizeof buf, "%2d", d);
     days.push_back(buf);
   }
