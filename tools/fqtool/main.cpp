@@ -7,6 +7,8 @@
 //   fqtool raw IN OUT      (pixels as red, green, blue bytes, top row first)
 //   fqtool album list FILE (album_commands.cpp)
 //   fqtool camera identify|list --port DEV (camera_commands.cpp)
+//   fqtool edit IN OUT [--rotate right|left] [--resize WxH] [--adjust B,C,S,P]
+//                      [--auto] [--cutout X0,Y0,X1,Y1 [--zoom Z]] (edit_commands.cpp)
 // Failures print the program's own message text on stderr and exit 1; a
 // wrong command line prints the usage and exits 2.
 #include <cstdio>
@@ -17,6 +19,7 @@
 
 #include "album_commands.h"
 #include "camera_commands.h"
+#include "edit_commands.h"
 #include "base/messages.h"
 #include "exif_commands.h"
 #include "image/image_record.h"
@@ -147,6 +150,7 @@ const Command kCommands[] = {
     {"raw", Raw},
     {"camera", fqtool::CameraCommand},
     {"album", fqtool::RunAlbumCommand},
+    {"edit", fqtool::EditCommand},
 };
 
 int Usage() {
@@ -156,7 +160,9 @@ int Usage() {
       "                      [--quality standard|low|high|N] [--sampling HxV,HxV,HxV]\n"
       "       fqtool raw IN OUT\n"
       "       fqtool album list FILE\n"
-      "       fqtool camera identify|list --port DEV [--speed BPS]\n",
+      "       fqtool camera identify|list --port DEV [--speed BPS]\n"
+      "       fqtool edit IN OUT [--rotate right|left]... [--resize WxH] [--adjust B,C,S,P]\n"
+      "                  [--auto] [--cutout X0,Y0,X1,Y1 [--zoom 25|50|100|200|400]]\n",
       stderr);
   return kExitUsage;
 }

@@ -63,6 +63,9 @@ void ApplyActiveDocumentMenu(HWND document) {
     EnablePopup(bar, cmd::kImagePopup, !image->calendar);
     EnablePopup(bar, cmd::kViewPopup, true);
     CheckZoomItem(bar, image->zoom);
+    EnableItem(bar, cmd::kToolOnOff, true);
+  } else if (GetWindowLongPtrA(document, kKindSlot) == static_cast<LONG_PTR>(WindowKind::kAlbum)) {
+    EnableItem(bar, cmd::kToolOnOff, false);
   }
   DrawMenuBar(frame);
 }
@@ -131,6 +134,7 @@ shell::ShellState CurrentShellState() {
     if (auto image = ImageWindowStateOf(active)) {
       s.image_modified = image->modified;
       s.image_name = image->name;
+      s.image_undo_offered = image->undo_offered;
     }
     s.image_monthly_calendar = HoldsMonthlyCalendar(active);
   }
