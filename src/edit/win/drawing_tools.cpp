@@ -393,7 +393,17 @@ void UpdateVisibility(HWND closing) {
   HWND mdi = frame ? FindWindowExA(frame, nullptr, "MDICLIENT", nullptr) : nullptr;
   for (HWND h = mdi ? GetWindow(mdi, GW_CHILD) : nullptr; h; h = GetWindow(h, GW_HWNDNEXT))
     if (h != closing && DocumentOf(h)) any = true;
-  ShowWindow(s.tool_window, s.wanted && any ? SW_SHOWNOACTIVATE : SW_HIDE);
+  if (s.wanted && any) {
+    if (!IsWindowVisible(s.tool_window)) {
+      // Shown active (some window systems raise a window only then), and
+      // the active window made active again.
+      HWND active = GetActiveWindow();
+      ShowWindow(s.tool_window, SW_SHOW);
+      if (active && active != s.tool_window) SetActiveWindow(active);
+    }
+  } else {
+    ShowWindow(s.tool_window, SW_HIDE);
+  }
 }
 
 }  // namespace

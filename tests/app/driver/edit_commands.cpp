@@ -207,6 +207,34 @@ int ImagePixel(char** a) {
   return c == CLR_INVALID ? kFailed : kOk;
 }
 
+// activate TITLE_PREFIX: makes an image window the active MDI child.
+int Activate(char** a) {
+  HWND w = Image(a[0]);
+  if (!w) return kFailed;
+  Send(GetParent(w), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(w), 0);
+  return kOk;
+}
+
+// raise-tool: brings the tool window to the front (it is activated), as a
+// click on it would.
+int RaiseTool(char**) {
+  HWND tool = Dialog("Tool");
+  return tool && SetForegroundWindow(tool) ? kOk : kFailed;
+}
+
+// image-size TITLE_PREFIX: the client size of an image window.
+int ImageSize(char** a) {
+  HWND w = Image(a[0]);
+  if (!w) return kFailed;
+  RECT c;
+  GetClientRect(w, &c);
+  std::printf("%ld %ld\n", static_cast<long>(c.right), static_cast<long>(c.bottom));
+  return kOk;
+}
+
+FQ_DRIVER_COMMAND("activate", "TITLE_PREFIX", 1, Activate);
+FQ_DRIVER_COMMAND("raise-tool", "", 0, RaiseTool);
+FQ_DRIVER_COMMAND("image-size", "TITLE_PREFIX", 1, ImageSize);
 FQ_DRIVER_COMMAND("dialog-scroll", "TITLE ID CODE POS", 4, DialogScroll);
 FQ_DRIVER_COMMAND("dialog-set", "TITLE ID TEXT", 3, DialogSet);
 FQ_DRIVER_COMMAND("dialog-get", "TITLE ID", 2, DialogGet);
