@@ -42,6 +42,15 @@ inline constexpr IntKey kSlideSpeed{kAppSection, "Speed", 0};
 inline constexpr IntKey kSlideSize{kAppSection, "Size", 0};
 inline constexpr IntKey kCaptureApplication{kCaptureSection, "Application", 1};
 inline constexpr IntKey kCaptureTime{kCaptureSection, "Time", 5};
+// The drawing tools' font, colour and pen. The height of a chosen font is
+// negative, so it is kept as signed text.
+inline constexpr StringKey kToolFont{kToolSection, "Font", "", 30};
+inline constexpr StringKey kToolHeight{kToolSection, "Height", "", 16};
+inline constexpr IntKey kToolWidth{kToolSection, "Width", 0};
+inline constexpr IntKey kToolWeight{kToolSection, "Weight", 0};
+inline constexpr IntKey kToolItalic{kToolSection, "Italic", 0};
+inline constexpr IntKey kToolColor{kToolSection, "Color", 0};
+inline constexpr IntKey kToolPenSize{kToolSection, "PenSize", 5};
 
 // Integers that may be negative (the calendar's font heights): written as
 // signed decimal text and read with their sign, so that a stored -64 comes

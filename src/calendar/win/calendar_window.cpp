@@ -15,7 +15,6 @@
 #include "image/image_view.h"
 #include "image/win/image_document.h"
 #include "image/win/image_window.h"
-#include "image/win/untitled.h"
 
 namespace fq::win {
 namespace {

@@ -1,6 +1,7 @@
 #include "calendar/win/schedule_dialog.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "base/command_ids.h"
@@ -11,7 +12,8 @@
 #include "calendar/win/calendar_fonts.h"
 #include "calendar/win/calendar_page.h"
 #include "calendar/win/calendar_window.h"
-#include "calendar/win/schedule_undo.h"
+#include "edit/undo_slot.h"
+#include "edit/win/undo.h"
 #include "calendar_res.h"
 #include "image/image_view.h"
 #include "image/win/image_document.h"
@@ -102,19 +104,16 @@ void OnOk(HWND dialog, HWND window, ScheduleEdit& e) {
     ShowError(err::kUnexpected);
     return;
   }
-  ImageRecord old = std::move(doc->picture);
-  if (!ReplacePicture(window, *doc, std::move(*page))) {
-    doc->picture = std::move(old);
-    RebuildDisplay(window, *doc);
+  // The old picture goes to the undo step with the texts it showed; undo
+  // and redo exchange both.
+  auto kept = std::make_shared<cal::Schedule>(before);
+  UndoExchange exchange = [kept](HWND w) {
+    if (cal::CalendarRecord* rec = CalendarOf(w)) cal::ExchangeSchedule(*rec, *kept);
+  };
+  if (!CommitEdit(window, std::move(*page), edit::kEditContent, exchange)) {
     cal::ApplySchedule(r, before);
     return;
   }
-  RecordScheduleUndo(window, std::move(old), before);
-  doc->edit_counter++;
-  // Same zoom, window sized to it, repainted.
-  if (auto zoom = view::CommandForZoom(doc->zoom))
-    ImageWindowCommand(GetParent(GetParent(window)), window, *zoom);
-  RefreshImageWindow(window);
 }
 
 struct DialogContext {

@@ -57,6 +57,21 @@ bool RebuildDisplay(HWND window, ImageDocument& doc);
 // fields and display companions.
 bool ReplacePicture(HWND window, ImageDocument& doc, ImageRecord picture);
 
+// The display palette and device bitmap of a picture, made before the
+// picture is put into a document so that a failure changes nothing.
+struct DisplayCompanions {
+  Palette palette;
+  Bitmap bitmap;
+};
+// Failures are reported here; nothing then.
+std::optional<DisplayCompanions> MakeDisplayCompanions(HWND window, const ImageRecord& picture);
+// The document's picture was just replaced: its size and form fields follow
+// it and `companions` (made from it) become its display.
+void AdoptPicture(ImageDocument& doc, DisplayCompanions companions);
+
+// The number of the next "Untitled %d" window (1, 2, ...).
+int NextUntitledNumber();
+
 }  // namespace fq::win
 
 namespace fq::win {

@@ -73,7 +73,10 @@ void ApplyActiveDocumentMenu(HWND document) {
     EnablePopup(bar, cmd::kImagePopup, !image->calendar);
     EnablePopup(bar, cmd::kViewPopup, true);
     CheckZoomItem(bar, image->zoom);
+    EnableItem(bar, cmd::kToolOnOff, !image->calendar);
     HideToolsOverCalendars(image->calendar);
+  } else if (GetWindowLongPtrA(document, kKindSlot) == static_cast<LONG_PTR>(WindowKind::kAlbum)) {
+    EnableItem(bar, cmd::kToolOnOff, false);
   }
   DrawMenuBar(frame);
 }
@@ -143,6 +146,7 @@ shell::ShellState CurrentShellState() {
       s.image_modified = image->modified;
       s.image_name = image->name;
       s.image_calendar = image->calendar;
+      s.image_undo_offered = image->undo_offered;
     }
     s.image_monthly_calendar = HoldsMonthlyCalendar(active);
   }
