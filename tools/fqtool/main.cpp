@@ -9,6 +9,9 @@
 //   fqtool album make OUT.alb PICTURE...
 //   fqtool album thumbnails FILE DIR
 //   fqtool camera identify|list --port DEV (camera_commands.cpp)
+//   fqtool edit IN OUT [--rotate right|left] [--resize WxH] [--adjust B,C,S,P]
+//                      [--auto] [--cutout X0,Y0,X1,Y1 [--zoom Z]] (edit_commands.cpp)
+//   fqtool calendar info|render|photo|make ... (calendar_commands.cpp)
 // Failures print the program's own message text on stderr and exit 1; a
 // wrong command line prints the usage and exits 2.
 #include <cstdio>
@@ -18,7 +21,9 @@
 #include <vector>
 
 #include "album_commands.h"
+#include "calendar_commands.h"
 #include "camera_commands.h"
+#include "edit_commands.h"
 #include "base/messages.h"
 #include "exif_commands.h"
 #include "image/image_record.h"
@@ -150,6 +155,8 @@ const Command kCommands[] = {
     {"raw", Raw},
     {"camera", fqtool::CameraCommand},
     {"album", fqtool::RunAlbumCommand},
+    {"edit", fqtool::EditCommand},
+    {"calendar", fqtool::RunCalendarCommand},
 };
 
 int Usage() {

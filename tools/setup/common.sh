@@ -10,6 +10,7 @@ FQ_BUILD=${FQ_BUILD:-$FQ_ROOT/build}
 FQ_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-wine
   clang libclang-rt-14-dev llvm
   wine wine64 wine64-tools libwine-dev
   xvfb xauth x11-apps
