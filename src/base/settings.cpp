@@ -149,4 +149,25 @@ void WriteSlideShowOptions(SettingsStore& s, const SlideShowOptions& o) {
   Write(s, kSlideType, o.type);
 }
 
+PrintOptions ReadPrintOptions(SettingsStore& s) {
+  PrintOptions o;
+  o.image_placement = InRange(Read(s, kPrintNorType), 0, 3, 0);
+  o.album_layout = InRange(Read(s, kPrintAlbType), 0, 3, 0);
+  o.album_all = InRange(Read(s, kPrintAlbAll), 0, 1, 1) == 1;
+  o.name = InRange(Read(s, kPrintPrnName), 0, 1, 0) == 1;
+  o.date = InRange(Read(s, kPrintPrnDate), 0, 1, 0) == 1;
+  return o;
+}
+
+void WritePrintOptions(SettingsStore& s, const PrintOptions& o, bool album) {
+  if (album) {
+    Write(s, kPrintAlbAll, o.album_all ? 1 : 0);
+    Write(s, kPrintAlbType, o.album_layout);
+  } else {
+    Write(s, kPrintNorType, o.image_placement);
+  }
+  Write(s, kPrintPrnName, o.name ? 1 : 0);
+  Write(s, kPrintPrnDate, o.date ? 1 : 0);
+}
+
 }  // namespace fq::settings

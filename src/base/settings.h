@@ -42,6 +42,11 @@ inline constexpr IntKey kSlideSpeed{kAppSection, "Speed", 0};
 inline constexpr IntKey kSlideSize{kAppSection, "Size", 0};
 inline constexpr IntKey kCaptureApplication{kCaptureSection, "Application", 1};
 inline constexpr IntKey kCaptureTime{kCaptureSection, "Time", 5};
+inline constexpr IntKey kPrintNorType{kAppSection, "NorType", 0};
+inline constexpr IntKey kPrintAlbType{kAppSection, "AlbType", 0};
+inline constexpr IntKey kPrintAlbAll{kAppSection, "AlbAll", 1};
+inline constexpr IntKey kPrintPrnName{kAppSection, "PrnName", 0};
+inline constexpr IntKey kPrintPrnDate{kAppSection, "PrnDate", 0};
 // The drawing tools' font, colour and pen. The height of a chosen font is
 // negative, so it is kept as signed text.
 inline constexpr StringKey kToolFont{kToolSection, "Font", "", 30};
@@ -144,5 +149,19 @@ struct SlideShowOptions {
 SlideShowOptions ReadSlideShowOptionsForShow(SettingsStore& s);
 SlideShowOptions ReadSlideShowOptionsForDialog(SettingsStore& s);
 void WriteSlideShowOptions(SettingsStore& s, const SlideShowOptions& o);
+
+// Print options. A stored value outside its range reads as the default.
+struct PrintOptions {
+  int image_placement = 0;  // NorType: 0 paper size, 1 original size, 2 upper, 3 lower
+  int album_layout = 0;     // AlbType: 0 thumbnails, 1 two, 2 four, 3 sixteen a sheet
+  bool album_all = true;    // AlbAll: 1 all pictures, 0 the ticked ones
+  bool name = false;        // PrnName
+  bool date = false;        // PrnDate
+  friend bool operator==(const PrintOptions&, const PrintOptions&) = default;
+};
+PrintOptions ReadPrintOptions(SettingsStore& s);
+// What the print dialog stores on OK: an album window its album keys, an
+// image or calendar window its placement; both the two captions.
+void WritePrintOptions(SettingsStore& s, const PrintOptions& o, bool album);
 
 }  // namespace fq::settings
