@@ -74,7 +74,7 @@ endif()
 file(GLOB FQ_DRIVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/driver/*.cpp)
 if(FQ_DRIVER_SOURCES)
 add_wine_program(NAME fqdriver SOURCES ${FQ_DRIVER_SOURCES} MODE -mconsole
-  LIBS -lcomctl32 -lgdi32 -luser32)
+  LIBS -lcomctl32 -lgdi32 -luser32 -lwinspool)
 endif()
 
 # Unit tests of the Win32 layer: a console program run under Wine that links

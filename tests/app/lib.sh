@@ -121,3 +121,21 @@ fq_com_pair() {
   fq_start_wineserver
   FQ_COM_FAR=${ptys[1]}
 }
+
+# Adds a PostScript printer to the prefix as its default, with the generic
+# PPD Wine carries inside its spooler library; every job goes straight into
+# the file $1 (replacing it). Run before the program starts.
+fq_add_printer() {
+  local out=$1 ppd=$FQ_BUILD/generic.ppd lib
+  lib=$( (ls /usr/lib/*/wine/*-windows/winspool.drv /usr/lib/wine/*-windows/winspool.drv 2>/dev/null || true) | head -1)
+  [ -n "$lib" ] || fq_fail "no winspool.drv to take the PPD from"
+  python3 - "$lib" "$ppd" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+start = data.find(b'*PPD-Adobe')
+if start < 0:
+    sys.exit('no PPD inside ' + sys.argv[1])
+open(sys.argv[2], 'wb').write(data[start:data.find(b'\0', start)])
+PY
+  fq_driver add-printer "Fotaquill PS" "$out" "Z:${ppd//\//\\}" || fq_fail "cannot add the printer"
+}

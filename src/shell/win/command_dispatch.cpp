@@ -129,7 +129,9 @@ void OnSchedule(HWND, int) {
   if (HWND image = ActiveOfKind(shell::WindowKind::kImage)) ScheduleCommand(image);
 }
 
-void OnCapture(HWND frame, int id) { CaptureCommand(frame, id); }
+void OnCapture(HWND frame, int id) {
+  if (CaptureCommand(frame, id)) SetTimer(frame, shell::kCaptureCountdownTimer, 1000, nullptr);
+}
 
 void OnPrint(HWND frame, int) {
   HWND doc = ActiveOfKind(shell::WindowKind::kImage);

@@ -56,8 +56,23 @@ LRESULT OnNotify(HWND hwnd, int id, LPNMHDR hdr) {
   return DefaultFrame(hwnd, WM_NOTIFY, id, reinterpret_cast<LPARAM>(hdr));
 }
 
+// The capture countdown ticks once a second; on palette displays a second
+// settle time follows the synthesised key before the picture is taken.
+void OnCaptureTick(HWND hwnd) {
+  if (!CaptureTick(hwnd)) return;
+  KillTimer(hwnd, shell::kCaptureCountdownTimer);
+  if (TakeCapture(hwnd)) SetTimer(hwnd, shell::kCaptureSettleTimer, 1000, nullptr);
+}
+
 void OnTimer(HWND hwnd, UINT id) {
-  if (id == shell::kHelpPollTimer) OnHelpPollTick(hwnd);
+  if (id == shell::kHelpPollTimer) {
+    OnHelpPollTick(hwnd);
+  } else if (id == shell::kCaptureCountdownTimer) {
+    OnCaptureTick(hwnd);
+  } else if (id == shell::kCaptureSettleTimer) {
+    KillTimer(hwnd, shell::kCaptureSettleTimer);
+    PostMessageA(hwnd, shell::kMsgCapturePicture, 0, 0);
+  }
 }
 
 void OnDropFiles(HWND, HDROP drop) { OpenDroppedFiles(Shell().mdi_client, drop); }
@@ -82,6 +97,8 @@ void OnDestroy(HWND hwnd) {
   ShellWindows& s = Shell();
   settings::WriteVisibility(settings::Store(), s.toolbar_on, s.status_bar_on, s.toolbox_on);
   KillTimer(hwnd, shell::kCaptureCountdownTimer);
+  KillTimer(hwnd, shell::kCaptureSettleTimer);
+  CaptureFrameClosing(hwnd);
   StopHelpPoll(hwnd);
   QuitHelp(hwnd);
   DragAcceptFiles(hwnd, FALSE);
