@@ -19,8 +19,9 @@ $IM -seed 2 -size 2048x1536 plasma:fractal -quality 90 "$work/photo.jpg"
   --photo "$work/photo.jpg" --face "DejaVu Sans" --text 15=Meeting --text 29=Trip
 "$fqtool" calendar photo "$work/page.cal" "$work/photo.bmp"
 
-# The same page as ImageMagick drawing primitives: white canvas, the
-# photograph, filled line rectangles, texts at their baselines.
+# The same page as ImageMagick drawing primitives (an MVG file, read as a
+# picture): white page, the photograph, filled line rectangles, texts at
+# their baselines.
 "$fqtool" calendar items "$work/page.cal" | python3 -c '
 import sys
 photo = sys.argv[1]
@@ -42,8 +43,8 @@ sed "s#\"$work/photo.jpg\"#\"$work/photo.bmp\"#" "$work/page_jpg.mvg" >"$work/pa
 
 hyperfine -N --warmup 2 --runs "$runs" --export-json "$work/times.json" \
   -n fqtool "$fqtool calendar render $work/page.cal $work/fq.bmp" \
-  -n im-jpeg "$IM -size 840x1188 xc:white -draw @$work/page_jpg.mvg BMP3:$work/im_jpg.bmp" \
-  -n im-bmp "$IM -size 840x1188 xc:white -draw @$work/page_bmp.mvg BMP3:$work/im_bmp.bmp"
+  -n im-jpeg "$IM mvg:$work/page_jpg.mvg BMP3:$work/im_jpg.bmp" \
+  -n im-bmp "$IM mvg:$work/page_bmp.mvg BMP3:$work/im_bmp.bmp"
 /usr/bin/compare -metric PSNR "$work/fq.bmp" "$work/im_bmp.bmp" null: 2>"$work/psnr" || true
 echo "PSNR fqtool page vs ImageMagick page: $(cat "$work/psnr") dB (glyphs and resampling differ)"
 python3 - "$work/times.json" <<'PY'

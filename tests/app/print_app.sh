@@ -135,3 +135,152 @@ done
 [ -z "$(ini AlbType)$(ini AlbAll)" ] || fq_fail "an image window stored album keys"
 [ "$(ini PrnName)$(ini PrnDate)" = 11 ] || fq_fail "captions not stored"
 echo "image placements: keys $(grep -E '^(NorType|PrnName|PrnDate)=' "$FQ_INI" | tr -d '\r' | tr '\n' ' ')"
+
+# --- A calendar page ----------------------------------------------------------------
+/usr/bin/convert -size 640x480 gradient:white-'#c0c0c0' "$work/ph.ppm"
+cjpeg "$work/ph.ppm" >"$work/photo.jpg"
+rm "$work/ph.ppm"
+"$FQ_BUILD/fqtool" calendar make "$work/aug.cal" --kind monthly --year 2003 --month 8 \
+  --photo "$work/photo.jpg" --frame on --colors 000000,0000FF,FF0000,FF00FF >/dev/null ||
+  fq_fail "fqtool made no calendar"
+drv drop-files $F $T "$(winpath "$work/aug.cal")" >/dev/null
+drv wait-idle "aug.cal" 30000 >/dev/null || fq_fail "the calendar did not open"
+drv post-command 102
+drv dlg-wait Print 10000 || fq_fail "no print dialog"
+[ "$(drv dlg-enabled Print 1101)$(drv dlg-enabled Print 1113)$(drv dlg-enabled Print 1121)$(drv dlg-enabled Print 1122)" = 1000 ] ||
+  fq_fail "a calendar prints with only the image group enabled"
+[ "$(drv dlg-checked Print 1121)$(drv dlg-checked Print 1122)" = 11 ] || fq_fail "the captions should show ticked"
+drv dlg-click Print 1101 >/dev/null
+sleep 0.2
+drv dlg-click Print 1 >/dev/null
+wait_job
+[ "$(title)" = "$(winpath "$work/aug.cal")" ] || fq_fail "calendar job named $(title)"
+raster calendar
+# 840 × 1188 at paper size: 2319 wide at (5, 39); s = 2319 × 4 / 840 pixels
+# per millimetre. The eight column lines of the portrait grid lie at
+# 17.5 + 25 i mm; a row at 220 mm crosses them all.
+y=$((39 + 220 * 2319 * 4 / 840 + 75))
+/usr/bin/convert "$work/calendar-1.png" -crop "2479x1+0+$y" +repage -depth 8 txt:- |
+  awk -F'[,: ]+' 'NR > 1 && $0 ~ /#FF00FF/ {print $1 - 75}' >"$work/grid_x.txt"
+runs=$(awk 'NR == 1 || $1 != prev + 1 {if (NR > 1) printf "%d-%d ", start, prev; start = $1} {prev = $1}
+            END {if (NR) printf "%d-%d", start, prev}' "$work/grid_x.txt")
+echo "calendar grid lines at device x: $runs"
+for i in 0 1 2 3 4 5 6 7; do
+  x=$(awk -v i=$i 'BEGIN {print 5 + int((17.5 + 25 * i) * 2319 * 4 / 840)}')
+  hit=0
+  for r in $runs; do
+    [ "$x" -ge $((${r%-*} - 2)) ] && [ "$x" -le $((${r#*-} + 2)) ] && hit=1
+  done
+  [ $hit = 1 ] || fq_fail "no grid line at x = $x (column line $i): $runs"
+done
+[ "$(wc -w <<<"$runs")" = 8 ] || fq_fail "expected 8 column lines: $runs"
+text=$(text_of)
+grep -q 'aug\.cal' <<<"$text" && fq_fail "a calendar was captioned with its name"
+grep -q 'August' <<<"$text" || fq_fail "the calendar's texts were not drawn as text: $text"
+[ "$(pages)" = 1 ] || fq_fail "calendar: $(pages) sheets"
+
+# --- Albums ---------------------------------------------------------------------
+album() { python3 "$(dirname "$0")/make_album.py" "$work/$1" "${@:2}"; }
+five=()
+for f in a1.bmp a2.jpg a3.jpg a4.jpg a5.jpg; do five+=("$(winpath "$work/$f")"); done
+album five.alb "${five[@]}"
+drv drop-files $F $T "$(winpath "$work/five.alb")" >/dev/null
+for i in $(seq 1 100); do drv mdi-children $F $T | grep -q 'five.alb' && break; sleep 0.2; done
+sleep 1
+declare -A sheets=([1114]=3 [1115]=2 [1116]=1 [1113]=1)
+declare -A layout=([1113]=0 [1114]=1 [1115]=2 [1116]=3)
+first=1
+for id in 1114 1115 1116 1113; do
+  if [ $first = 1 ]; then
+    drv post-command 102
+    drv dlg-wait Print 10000 || fq_fail "no print dialog"
+    [ "$(drv dlg-enabled Print 1101)$(drv dlg-enabled Print 1113)$(drv dlg-enabled Print 1121)" = 011 ] ||
+      fq_fail "an album prints with the image group disabled"
+    drv dlg-click Print 2 >/dev/null
+    drv dlg-gone Print 5000 || fq_fail "the dialog stayed"
+    first=0
+  fi
+  print_job 1111 "$id" name=1 date=1
+  [ "$(title)" = Fotaquill ] || fq_fail "album job named $(title)"
+  [ "$(pages)" = "${sheets[$id]}" ] || fq_fail "5 pictures in layout ${layout[$id]}: $(pages) sheets"
+  echo "album of 5 in layout ${layout[$id]}: $(pages) sheets"
+  raster "album_${layout[$id]}"
+  [ "$(ini AlbType)$(ini AlbAll)" = "${layout[$id]}1" ] || fq_fail "album keys: $(cat "$FQ_INI")"
+done
+[ "$(ini NorType)" = 3 ] || fq_fail "an album changed NorType"
+print_job 1112 1115
+[ "$(pages)" = 1 ] || fq_fail "Print Select with nothing ticked: $(pages) sheets"
+raster album_none
+[ "$(/usr/bin/convert "$work/album_none-1.png" -format '%k' info:)" = 1 ] || fq_fail "the sheet is not blank"
+echo "Print Select, nothing ticked: 1 blank sheet"
+
+# Missing and truncated pictures leave their cells empty; the job goes on.
+head -c 600 "$work/a4.jpg" >"$work/cut.jpg"
+album holes.alb "$(winpath "$work/a2.jpg")" "$(winpath "$work/gone.jpg")" "$(winpath "$work/cut.jpg")" \
+  "$(winpath "$work/a3.jpg")"
+drv drop-files $F $T "$(winpath "$work/holes.alb")" >/dev/null
+for i in $(seq 1 100); do drv mdi-children $F $T | grep -q 'holes.alb' && break; sleep 0.2; done
+sleep 1
+print_job 1111 1115 name=0 date=0
+raster album_holes
+# Four to a sheet: cells 1154 × 1539, 7 apart, rows 1679 apart from 20.
+cell_colours() {
+  /usr/bin/convert "$work/album_holes-1.png" -crop "1154x1539+$((7 + $1 * 1161 + 75))+$((20 + $2 * 1679 + 75))" \
+    +repage -format '%k' info:
+}
+[ "$(cell_colours 0 0)" -gt 100 ] || fq_fail "the first picture is missing"
+[ "$(cell_colours 1 0)" = 1 ] || fq_fail "the missing picture's cell is not empty"
+[ "$(cell_colours 0 1)" = 1 ] || fq_fail "the truncated picture's cell is not empty"
+[ "$(cell_colours 1 1)" -gt 100 ] || fq_fail "the picture after the bad ones is missing"
+echo "album with a missing and a truncated picture: their cells empty, the others printed"
+[ "$(orx_files)" = 0 ] || fq_fail "temporary files left: $(ls "$temp_dir")"
+
+# --- Cancel -------------------------------------------------------------------------
+many=()
+for i in $(seq -w 1 40); do cp "$work/p1.jpg" "$work/c$i.jpg"; many+=("$(winpath "$work/c$i.jpg")"); done
+album many.alb "${many[@]}"
+drv drop-files $F $T "$(winpath "$work/many.alb")" >/dev/null
+for i in $(seq 1 100); do drv mdi-children $F $T | grep -q 'many.alb' && break; sleep 0.2; done
+sleep 1
+rm -f "$ps"
+drv post-command 102
+drv dlg-wait Print 10000 || fq_fail "no print dialog"
+drv dlg-click Print 1116 >/dev/null
+sleep 0.2
+drv dlg-click Print 1 >/dev/null
+drv dlg-wait Fotaquill 10000 || fq_fail "no Printing... box"
+sleep 1
+fq_screenshot print_printing
+[ "$(drv dlg-text Fotaquill 2)" = Cancel ] || fq_fail "the box has no Cancel button"
+disabled() { drv window-info $F $T | awk -F= '/^style=/ {print (strtonum($2) / 134217728) % 2 >= 1}'; }
+[ "$(disabled)" = 1 ] || fq_fail "the frame is usable during the job"
+drv dlg-click Fotaquill 2 >/dev/null
+start=$(date +%s%N)
+for i in $(seq 1 50); do [ "$(disabled)" = 0 ] && break; sleep 0.1; done
+[ "$(disabled)" = 0 ] || fq_fail "the frame stayed disabled after Cancel"
+echo "Cancel: frame usable after $(( ($(date +%s%N) - start) / 1000000 )) ms"
+drv dlg-gone Fotaquill 10000 || fq_fail "the Printing... box stayed"
+sleep 2
+[ "$(orx_files)" = 0 ] || fq_fail "temporary files left after Cancel: $(ls "$temp_dir")"
+if [ -e "$ps" ]; then
+  echo "Cancel: job file $(stat -c %s "$ps") bytes, $(grep -c '^%%Page:' "$ps") pages begun"
+  tail -c 200 "$ps" | grep -q '%%EOF' && fq_fail "a cancelled job was finished"
+fi
+
+# --- No printer -----------------------------------------------------------------------
+drv remove-printers
+rm -f "$ps"
+drv post-command 102
+box=$(drv dialog-text 10000) || fq_fail "no message without a printer"
+echo "without a printer: $(tr '\n' ' ' <<<"$box")"
+fq_screenshot print_no_printer
+drv dialog-press 1 5000 >/dev/null || drv dialog-press 2 5000 >/dev/null || true
+drv dlg-gone Print 5000 >/dev/null 2>&1 || drv dlg-click Print 2 >/dev/null 2>&1 || true
+sleep 2
+[ ! -e "$ps" ] || fq_fail "a job without a printer"
+
+for f in image_1101-1 image_1104-1 calendar-1 album_2-1 album_0-1; do
+  /usr/bin/convert "$work/$f.png" -resize 25% "$FQ_ARTIFACTS/print_$f.png"
+done
+drv close $F $T
+echo "print_app: OK"

@@ -233,12 +233,22 @@ int Make(const std::vector<std::string>& args) {
   if (r.GroupI == 0) r.GroupI = kPortrait;
   SetFieldText(r.Year, year);
   if (r.monthly()) SetFieldText(r.Month, month);
-  // The wizard's defaults for an installed preferred face.
-  FontFamily family{face, {}};
-  family.font.SetFace(face);
-  family.font.weight = 400;
-  family.font.italic = italic ? 1 : 0;
-  ApplyFontDefaults(r, {family});
+  // The wizard's defaults, in the face asked for (any face: fontconfig
+  // finds one for it when the page is drawn).
+  ApplyFontDefaults(r, {});
+  const bool terminal = face == kTerminalFace;
+  auto font = [&](FontElement e) {
+    LogFont f;
+    f.SetFace(face);
+    f.weight = 400;
+    f.italic = italic ? 1 : 0;
+    f.height = DefaultFontHeight(e, r.Kind, terminal);
+    return f;
+  };
+  r.FontY = font(FontElement::kTitle);
+  if (!r.monthly()) r.FontM = font(FontElement::kMonthNames);
+  r.FontW = font(FontElement::kWeekDays);
+  r.FontD = font(FontElement::kDayNumbers);
   r.ClrWmon = r.ClrDmon = colors[0];
   r.ClrWsat = r.ClrDsat = colors[1];
   r.ClrWsun = r.ClrDsun = colors[2];
@@ -251,7 +261,7 @@ int Make(const std::vector<std::string>& args) {
   r.GroupD = position;
   r.GroupF = frame;
   r.GroupWclr = r.GroupDclr = kColorWeekday;
-  r.ScheduleFont = *PreferredFont(FontElement::kSchedule, r.Kind, {family});
+  r.ScheduleFont = font(FontElement::kSchedule);
   r.SchedulePos = text_position;
   for (auto& [day, text] : texts) SetDayText(r, day, text);
   r.CheckImage = photo.empty() ? 1 : 0;

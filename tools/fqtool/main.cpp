@@ -168,7 +168,10 @@ int Usage() {
       "       fqtool album list FILE\n"
       "       fqtool album make OUT.alb PICTURE...\n"
       "       fqtool album thumbnails FILE DIR\n"
-      "       fqtool camera identify|list --port DEV [--speed BPS]\n",
+      "       fqtool camera identify|list --port DEV [--speed BPS]\n"
+      "       fqtool edit IN OUT [--rotate right|left]... [--resize WxH] [--adjust B,C,S,P]\n"
+      "                  [--auto] [--cutout X0,Y0,X1,Y1 [--zoom 25|50|100|200|400]]\n"
+      "       fqtool calendar info|render|items|photo|make ...\n",
       stderr);
   return kExitUsage;
 }

@@ -102,6 +102,35 @@ void PlayCalendarItems(HDC dc, const std::vector<cal::DrawItem>& items, const Im
   }
 }
 
+bool RenderCalendar(cal::CalendarRecord& r, HDC dc, int x0, int y0, int width,
+                    bool realize_palette, const ImageRecord* photo, bool day_texts,
+                    bool fill_page) {
+  GdiTextMeasurer measurer(dc);
+  cal::PageTarget target;
+  target.x0 = x0;
+  target.y0 = y0;
+  target.width = width;
+  target.day_texts = day_texts;
+  target.fill_page = fill_page;
+  target.language = cal::LanguageForRegion(region::Code());
+  std::optional<cal::PhotoSize> size;
+  if (photo) size = cal::PhotoSize{ImageWidth(*photo), std::abs(ImageHeight(*photo))};
+  auto items = cal::LayoutCalendarPage(r, target, measurer, size);
+  if (!items) return false;
+  // A 24-bit photograph has no palette of its own to realise; the halftone
+  // palette stands in on palette displays.
+  GdiObject<HPALETTE> palette;
+  HPALETTE old = nullptr;
+  if (realize_palette && photo && (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE)) {
+    palette.reset(CreateHalftonePalette(dc));
+    old = SelectPalette(dc, palette.get(), FALSE);
+    RealizePalette(dc);
+  }
+  PlayCalendarItems(dc, *items, photo);
+  if (old) SelectPalette(dc, old, FALSE);
+  return true;
+}
+
 Result<std::optional<ImageRecord>> LoadPhotoForPage(const cal::CalendarRecord& r,
                                                     const std::string& own_file) {
   if (!r.has_photo()) return std::optional<ImageRecord>();
@@ -128,16 +157,8 @@ Result<ImageRecord> MakeCalendarImage(cal::CalendarRecord& r, const ImageRecord*
   MemoryDC memory(screen.get());
   if (!page || !bits || !memory) return Failure{err::kUnexpected};
   SelectedObject use(memory.get(), page.get());
-  GdiTextMeasurer measurer(memory.get());
-  cal::PageTarget target;
-  target.width = width;
-  target.day_texts = day_texts;
-  target.language = cal::LanguageForRegion(region::Code());
-  std::optional<cal::PhotoSize> size;
-  if (photo) size = cal::PhotoSize{ImageWidth(*photo), std::abs(ImageHeight(*photo))};
-  auto items = cal::LayoutCalendarPage(r, target, measurer, size);
-  if (!items) return Failure{err::kUnexpected};
-  PlayCalendarItems(memory.get(), *items, photo);
+  if (!RenderCalendar(r, memory.get(), 0, 0, width, true, photo, day_texts))
+    return Failure{err::kUnexpected};
   GdiFlush();
   auto record = ImageRecord::Create(width, height, 24);
   if (!record) return Failure{err::kUnexpected};

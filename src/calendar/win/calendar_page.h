@@ -33,6 +33,15 @@ class GdiTextMeasurer final : public cal::TextMeasurer {
 // into the photograph's rectangle with the colour-on-colour mode.
 void PlayCalendarItems(HDC dc, const std::vector<cal::DrawItem>& items, const ImageRecord* photo);
 
+// Draws the page of `r` on `dc` from (x0, y0), `width` target pixels
+// across (the page bitmap: 0, 0, W; a printer: its print rectangle), with
+// the photograph already loaded (PhotoForDrawing) when the page shows one;
+// `realize_palette` selects and realises the photograph's palette first
+// (palette displays). Updates SixRows. False when nothing could be laid out.
+bool RenderCalendar(cal::CalendarRecord& r, HDC dc, int x0, int y0, int width,
+                    bool realize_palette, const ImageRecord* photo, bool day_texts = true,
+                    bool fill_page = true);
+
 // What rendering a page needs besides the record.
 struct PageRequest {
   std::string own_file;  // the calendar file the page belongs to, "" for a new one

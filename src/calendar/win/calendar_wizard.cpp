@@ -54,9 +54,14 @@ void SetButtons(HWND page, DWORD buttons) {
   PostMessageA(GetParent(page), PSM_SETWIZBUTTONS, 0, buttons);
 }
 
-// Keeps the wizard on this page.
+// Keeps the wizard on this page, or lets it go on (the answer must be set
+// both ways: a page refused once keeps its last answer otherwise).
 BOOL Stay(HWND page) {
   SetWindowLongPtrA(page, DWLP_MSGRESULT, -1);
+  return TRUE;
+}
+BOOL Go(HWND page) {
+  SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
   return TRUE;
 }
 
@@ -120,7 +125,7 @@ INT_PTR CALLBACK LayoutPage(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
           return TRUE;
         case PSN_WIZNEXT:
           w->record.GroupI = Checked(page, IDC_CAL_PART2) ? cal::kLandscape : cal::kPortrait;
-          return TRUE;
+          return Go(page);
       }
       break;
   }
@@ -218,7 +223,7 @@ BOOL LeavePicturePage(HWND page, Wizard& w) {
   r.GroupYP = CheckedOf(page, IDC_CAL_TITLE_LEFT, IDC_CAL_TITLE_RIGHT, cal::kTitleCentre);
   if (r.GroupY == cal::kTitle1 || r.GroupY == cal::kTitle3)
     NeedShiftJis(w, r.FontY, cal::FontElement::kTitle);
-  return TRUE;
+  return Go(page);
 }
 
 INT_PTR CALLBACK PicturePage(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -329,7 +334,7 @@ INT_PTR CALLBACK StylePage(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY:
       switch (reinterpret_cast<NMHDR*>(lParam)->code) {
         case PSN_SETACTIVE: SetButtons(page, PSWIZB_BACK | PSWIZB_NEXT); return TRUE;
-        case PSN_WIZNEXT: LeaveStylePage(page, *w); return TRUE;
+        case PSN_WIZNEXT: LeaveStylePage(page, *w); return Go(page);
       }
       break;
   }
@@ -403,7 +408,7 @@ INT_PTR CALLBACK PreviewPage(HWND page, UINT msg, WPARAM, LPARAM lParam) {
         case PSN_WIZFINISH:
           if (w->preview_failed || !w->preview) return Stay(page);
           Finish(*w);
-          return TRUE;
+          return Go(page);
       }
       break;
   }

@@ -220,10 +220,12 @@ void DrawPicture(HDC dc, HWND window, ImageDocument& doc) {
   const int tw = doc.width / kTiles, th = doc.height / kTiles;
   for (int row = 0; row < kTiles; ++row) {
     const int sy = row * th, sh = row == kTiles - 1 ? doc.height - sy : th;
-    const int dy = view::Zoomed(sy, doc.zoom), dh = row == kTiles - 1 ? zh - dy : view::Zoomed(sh, doc.zoom);
+    // Each tile ends where the next begins: zooming the tile's size alone
+    // would leave a one-pixel gap wherever the truncations differ.
+    const int dy = view::Zoomed(sy, doc.zoom), dh = (row == kTiles - 1 ? zh : view::Zoomed(sy + sh, doc.zoom)) - dy;
     for (int col = 0; col < kTiles; ++col) {
       const int sx = col * tw, sw = col == kTiles - 1 ? doc.width - sx : tw;
-      const int dx = view::Zoomed(sx, doc.zoom), dw = col == kTiles - 1 ? zw - dx : view::Zoomed(sw, doc.zoom);
+      const int dx = view::Zoomed(sx, doc.zoom), dw = (col == kTiles - 1 ? zw : view::Zoomed(sx + sw, doc.zoom)) - dx;
       if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) continue;
       StretchBlt(dc, x0 + dx, y0 + dy, dw, dh, memory.get(), sx, sy, sw, sh, SRCCOPY);
     }

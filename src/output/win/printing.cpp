@@ -9,7 +9,7 @@
 #include "album/win/album_window.h"
 #include "base/win/gdi.h"
 #include "base/win/message_box.h"
-#include "calendar/win/calendar_render.h"
+#include "calendar/win/calendar_page.h"
 #include "image/bmp_file.h"
 #include "image/jpeg_checks.h"
 #include "image/jpeg_file.h"
@@ -105,13 +105,14 @@ void PrintImageDocument(HWND frame, HWND window, const settings::PrintOptions& o
   PrintJob job;
   if (!job.Begin(frame, dc.get(), doc->path) || !job.StartPage()) return;
   if (calendar) {
+    // Drawn again at the printer's resolution, on the white sheet.
     cal::CalendarRecord record = *doc->calendar;
-    const std::string own_file = doc->untitled ? std::string() : doc->path;
-    Status drawn = RenderCalendar(record, dc.get(), placed->picture.left, placed->picture.top,
-                                  placed->picture.width, own_file);
-    if (!drawn) {
+    auto photo = LoadPhotoForPage(record, doc->untitled ? std::string() : doc->path);
+    if (!photo || !RenderCalendar(record, dc.get(), placed->picture.left, placed->picture.top,
+                                  placed->picture.width, false, *photo ? &**photo : nullptr, true,
+                                  false)) {
       job.End();
-      ShowFailure(drawn);
+      ShowError(photo ? err::kUnexpected : photo.message());
       return;
     }
   } else {

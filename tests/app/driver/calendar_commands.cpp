@@ -265,6 +265,20 @@ int ChildTitles(char** a) {
   return kOk;
 }
 
+// font-families: the families the system enumerates (type, name), as the
+// calendar's default-font choice sees them.
+int CALLBACK PrintFamily(const LOGFONTA* lf, const TEXTMETRICA*, DWORD type, LPARAM) {
+  std::printf("%lu %s\n", static_cast<unsigned long>(type), lf->lfFaceName);
+  return 1;
+}
+int FontFamilies(char**) {
+  HDC dc = GetDC(nullptr);
+  EnumFontFamiliesA(dc, nullptr, PrintFamily, 0);
+  ReleaseDC(nullptr, dc);
+  return kOk;
+}
+
+FQ_DRIVER_COMMAND("font-families", "", 0, FontFamilies);
 FQ_DRIVER_COMMAND("dlg-text", "TITLE ID", 2, DlgText);
 FQ_DRIVER_COMMAND("dlg-set", "TITLE ID TEXT", 3, DlgSet);
 FQ_DRIVER_COMMAND("dlg-type", "TITLE ID CHARS", 3, DlgType);
