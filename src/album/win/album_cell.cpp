@@ -33,6 +33,7 @@ constexpr POINT kBitmapAt{17, 27};
 constexpr RECT kCheckBox{10, 116, 25, 131};
 constexpr RECT kTitleFrame{26, 113, 114, 135};
 constexpr RECT kTitleField{27, 114, 113, 134};
+constexpr int kTitleMargin = 2;  // where the field starts its text
 
 // The raised or sunken frame: two paths along the upper-left edges and two
 // along the lower-right ones.
@@ -107,6 +108,17 @@ void DrawThumbnail(HDC dc, HWND cell, const AlbumEntry& e, bool selected) {
          SRCCOPY);
 }
 
+// The title as the read-only field shows it, while there is no field.
+void DrawTitle(HDC dc, const AlbumEntry& e) {
+  FillRect(dc, &kTitleField, GetSysColorBrush(COLOR_WINDOW));
+  SelectedObject font(dc, GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  RECT text{kTitleField.left + kTitleMargin, kTitleField.top + 1, kTitleField.right, kTitleField.bottom};
+  DrawTextA(dc, e.title.c_str(), static_cast<int>(e.title.size()), &text,
+            DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+}
+
 void OnPaint(HWND cell) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(cell, &ps);
@@ -121,6 +133,7 @@ void OnPaint(HWND cell) {
     DrawDate(dc, *e);
     RECT frame = kTitleFrame;
     DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
+    if (!e->title_field) DrawTitle(dc, *e);
   }
   EndPaint(cell, &ps);
 }
@@ -200,6 +213,7 @@ void CommitTitle(HWND cell) {
   auto accept = [&](const std::string& title) {
     e->title = e->saved_title = title;
     SetWindowTextA(e->title_field, title.c_str());
+    SetWindowTextA(cell, title.c_str());
     SetEditable(*e, false);
   };
   if (text == e->saved_title) {
@@ -295,6 +309,25 @@ LRESULT CALLBACK TitleFieldProc(HWND field, UINT msg, WPARAM wp, LPARAM lp) {
   return CallWindowProcA(old, field, msg, wp, lp);
 }
 
+HWND MakeControl(HWND cell, const char* cls, const char* text, DWORD style, RECT r, int id);
+
+// The title field as a window: made when the user first clicks the title
+// (until then the cell draws the title itself, which an album of 100
+// pictures opens much faster for), kept from then on.
+HWND TitleField(HWND cell) {
+  AlbumEntry* e = EntryOf(cell);
+  if (!e) return nullptr;
+  if (e->title_field) return e->title_field;
+  HWND field = MakeControl(cell, "EDIT", e->title.c_str(), ES_AUTOHSCROLL | ES_READONLY, kTitleField,
+                           IDC_CELL_TITLE);
+  if (!field) return nullptr;
+  SendMessageA(field, EM_LIMITTEXT, album::kTitleLength, 0);
+  SetWindowLongPtrA(field, GWLP_USERDATA, GetWindowLongPtrA(field, GWLP_WNDPROC));
+  SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TitleFieldProc));
+  e->title_field = field;
+  return field;
+}
+
 // --- Keys, mouse, creation ---------------------------------------------------------
 
 void OnKeyDown(HWND cell, UINT vk, BOOL, int, UINT) {
@@ -317,7 +350,12 @@ void OnKeyDown(HWND cell, UINT vk, BOOL, int, UINT) {
   ScrollCellIntoView(album, target);
 }
 
-void OnLButtonDown(HWND cell, BOOL double_click, int, int, UINT) {
+void OnLButtonDown(HWND cell, BOOL double_click, int x, int y, UINT) {
+  const POINT at{x, y};
+  if (PtInRect(&kTitleField, at)) {  // into the title field, as if it had been there
+    if (HWND field = TitleField(cell)) SetFocus(field);
+    return;
+  }
   if (double_click) {
     OpenPicture(cell);
     return;
@@ -340,17 +378,13 @@ BOOL OnCreate(HWND cell, LPCREATESTRUCT cs) {
   SetWindowLongPtrA(cell, kRecordSlot, reinterpret_cast<LONG_PTR>(e));
   SetWindowLongPtrA(cell, kKindSlot, static_cast<LONG_PTR>(WindowKind::kAlbumPicture));
   e->title = e->saved_title = album::TitleOf(e->path);
+  SetWindowTextA(cell, e->title.c_str());
   e->check_box = MakeControl(cell, "BUTTON", "", BS_AUTOCHECKBOX, kCheckBox, IDC_CELL_CHECK);
-  e->title_field = MakeControl(cell, "EDIT", e->title.c_str(), ES_AUTOHSCROLL | ES_READONLY, kTitleField,
-                               IDC_CELL_TITLE);
-  if (!e->check_box || !e->title_field) {
+  if (!e->check_box) {
     SetWindowLongPtrA(cell, kRecordSlot, 0);
     return FALSE;
   }
   SendMessageA(e->check_box, BM_SETCHECK, e->ticked ? BST_CHECKED : BST_UNCHECKED, 0);
-  SendMessageA(e->title_field, EM_LIMITTEXT, album::kTitleLength, 0);
-  SetWindowLongPtrA(e->title_field, GWLP_USERDATA, GetWindowLongPtrA(e->title_field, GWLP_WNDPROC));
-  SetWindowLongPtrA(e->title_field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TitleFieldProc));
   LinkNewCell(AlbumOfCell(cell), cell);
   return TRUE;
 }

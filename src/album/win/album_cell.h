@@ -34,7 +34,8 @@ struct AlbumEntry {
   bool ticked = false;
   std::string title;        // shown in the title field: the file name
   std::string saved_title;  // the title before the current edit
-  HWND check_box = nullptr, title_field = nullptr;
+  HWND check_box = nullptr;
+  HWND title_field = nullptr;  // made on the first click into the title
   bool editing = false;  // the title field is editable
 };
 

@@ -423,8 +423,7 @@ BatchAddition::~BatchAddition() {
   if (!rec || --rec->batch > 0) return;  // gone meanwhile, or an outer batch goes on
   SendMessageA(album_, WM_SETREDRAW, TRUE, 0);
   GrowWindow(album_, old_count_);
-  UpdateScrollRanges(album_);
-  LayoutCells(album_);
+  UpdateScrollRanges(album_);  // moves the cells when the position changed
   if (rec->selected) {
     SelectCell(rec->selected);
     ScrollCellIntoView(album_, rec->selected);

@@ -13,24 +13,51 @@ namespace {
 constexpr size_t kResolutionAt = 24;
 constexpr size_t kImageSizeAt = 20;
 
+// The display's context and a memory context beside it, made once for all
+// the cells of the program's life: an album of 100 pictures makes 100
+// bitmaps in a row.
+class DrawingContexts {
+ public:
+  DrawingContexts()
+      : display_(CreateDCA("DISPLAY", nullptr, nullptr, nullptr)),
+        memory_(display_ ? CreateCompatibleDC(display_) : nullptr) {}
+  ~DrawingContexts() {
+    if (memory_) DeleteDC(memory_);
+    if (display_) DeleteDC(display_);
+  }
+  DrawingContexts(const DrawingContexts&) = delete;
+  DrawingContexts& operator=(const DrawingContexts&) = delete;
+  HDC display() const { return display_; }
+  HDC memory() const { return memory_; }
+
+ private:
+  HDC display_;
+  HDC memory_;
+};
+
+DrawingContexts& Contexts() {
+  static DrawingContexts contexts;
+  return contexts;
+}
+
 // Draws the `record` (whole) stretched to `fitted`, centred, on a fresh
 // 96 × 72 bitmap of the button face.
 Result<Bitmap> DrawOnCanvas(const ImageRecord& record, HPALETTE palette, album::FittedSize fitted) {
-  WindowDC screen(nullptr);
-  if (!screen) return Failure{err::kCreateBitmap};
-  Bitmap bitmap(CreateCompatibleBitmap(screen.get(), album::kThumbnailMaxWidth, album::kThumbnailMaxHeight));
-  MemoryDC memory(screen.get());
-  if (!bitmap || !memory) return Failure{err::kCreateBitmap};
-  SelectedObject selected(memory.get(), bitmap.get());
-  SelectedPalette realised(memory.get(), palette, true);
+  const DrawingContexts& dc = Contexts();
+  if (!dc.memory()) return Failure{err::kCreateBitmap};
+  Bitmap bitmap(CreateCompatibleBitmap(dc.display(), album::kThumbnailMaxWidth, album::kThumbnailMaxHeight));
+  if (!bitmap) return Failure{err::kCreateBitmap};
+  HDC memory = dc.memory();
+  SelectedObject selected(memory, bitmap.get());
+  SelectedPalette realised(memory, palette, true);
   RECT all{0, 0, album::kThumbnailMaxWidth, album::kThumbnailMaxHeight};
-  FillRect(memory.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
+  FillRect(memory, &all, GetSysColorBrush(COLOR_BTNFACE));
   const album::CanvasOffset at = album::CentreOnCanvas(fitted);
-  SetStretchBltMode(memory.get(), COLORONCOLOR);
+  SetStretchBltMode(memory, COLORONCOLOR);
   const int height = std::abs(ImageHeight(record));
   const uint8_t* bits = ImageBits(record);
   if (!bits ||
-      StretchDIBits(memory.get(), at.x, at.y, fitted.width, fitted.height, 0, 0, ImageWidth(record),
+      StretchDIBits(memory, at.x, at.y, fitted.width, fitted.height, 0, 0, ImageWidth(record),
                     height, bits, reinterpret_cast<const BITMAPINFO*>(record.data()), DIB_RGB_COLORS,
                     SRCCOPY) == 0)
     return Failure{err::kCreateBitmap};

@@ -103,7 +103,7 @@ void PrintColour(const char* name, COLORREF c) {
 // album-cells ALBUM: the system's button colours, then one line per cell in
 // album order: index, place in the album's client area, check box, the
 // colours of the cell's left and right frame lines and inside the frame
-// (they show the selection), and title.
+// (they show the selection), and title (the cell's text).
 int AlbumCells(char** a) {
   HWND album = Album(a[0]);
   if (!album) return kFailed;
@@ -123,7 +123,7 @@ int AlbumCells(char** a) {
     PrintColour("left", ScreenPixel(c.hwnd, 3, 60));
     PrintColour("right", ScreenPixel(c.hwnd, 127, 60));
     PrintColour("inside", ScreenPixel(c.hwnd, 8, 60));
-    std::printf(" title=%s\n", TextOf(GetDlgItem(c.hwnd, kTitleField)).c_str());
+    std::printf(" title=%s\n", TextOf(c.hwnd).c_str());
   }
   std::printf("count=%d\n", i);
   return kOk;
@@ -206,8 +206,9 @@ int Key(char** a) {
 int CellTitle(char** a) {
   HWND cell = CellOf(a[0], a[1]);
   if (!cell) return kFailed;
+  Click(cell, 47, 122, 1);  // into the title field
   HWND field = GetDlgItem(cell, kTitleField);
-  Click(field, 20, 8, 1);
+  if (!field) return kFailed;
   DWORD_PTR r = 0;
   SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2]), SMTO_ABORTIFHUNG,
                       kSendTimeoutMs, &r);
@@ -215,11 +216,13 @@ int CellTitle(char** a) {
   return Key(enter);
 }
 
-// cell-title-text ALBUM INDEX: the text of a cell's title field.
+// cell-title-text ALBUM INDEX: the text of a cell's title field (the cell's
+// own text, the title, until the field is first clicked).
 int CellTitleText(char** a) {
   HWND cell = CellOf(a[0], a[1]);
   if (!cell) return kFailed;
-  std::printf("%s\n", TextOf(GetDlgItem(cell, kTitleField)).c_str());
+  HWND field = GetDlgItem(cell, kTitleField);  // made when the title is first clicked
+  std::printf("%s\n", TextOf(field ? field : cell).c_str());
   return kOk;
 }
 
@@ -234,6 +237,93 @@ int AlbumWindow(char** a) {
   GetClientRect(album, &c);
   std::printf("window=%d,%d,%d,%d client=%dx%d\n", int(w.left), int(w.top), int(w.right), int(w.bottom),
               int(c.right), int(c.bottom));
+  return kOk;
+}
+
+unsigned long long UnixMs() {
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  ULARGE_INTEGER t;
+  t.LowPart = ft.dwLowDateTime;
+  t.HighPart = ft.dwHighDateTime;
+  return (t.QuadPart - 116444736000000000ULL) / 10000ULL;
+}
+
+bool NeedsPaint(HWND album) {
+  if (GetUpdateRect(album, nullptr, FALSE)) return true;
+  for (HWND c = GetWindow(album, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (IsWindowVisible(c) && GetUpdateRect(c, nullptr, FALSE)) return true;
+  return false;
+}
+
+// wait-album-idle TITLE COUNT TIMEOUT_MS: waits for the album window titled
+// TITLE to hold COUNT cells, for the program to come back to its message
+// loop (a message sent to the album returns) and for the album and its
+// cells to have no part left to paint; prints that moment in milliseconds
+// since 1970.
+int WaitAlbumIdle(char** a) {
+  const DWORD timeout = static_cast<DWORD>(std::atoi(a[2]));
+  const size_t want = std::strtoul(a[1], nullptr, 10);
+  const DWORD start = GetTickCount();
+  auto late = [&] { return GetTickCount() - start >= timeout; };
+  HWND album = nullptr;
+  for (;; Sleep(2)) {
+    if (late()) {
+      std::fprintf(stderr, "no album %s with %zu cells\n", a[0], want);
+      return kFailed;
+    }
+    HWND frame = FindWindowA("ORXDscFrame", nullptr);
+    HWND mdi = frame ? FindWindowExA(frame, nullptr, "MDICLIENT", nullptr) : nullptr;
+    album = nullptr;
+    for (HWND h = mdi ? FindWindowExA(mdi, nullptr, "ORXAlbumChild", nullptr) : nullptr; h;
+         h = FindWindowExA(mdi, h, "ORXAlbumChild", nullptr)) {
+      char title[512] = "";
+      GetWindowTextA(h, title, sizeof title);  // no message: the program is busy
+      if (std::strcmp(title, a[0]) == 0) album = h;
+    }
+    if (!album) continue;
+    size_t n = 0;
+    for (HWND c = FindWindowExA(album, nullptr, "ORXAlbumButton", nullptr); c;
+         c = FindWindowExA(album, c, "ORXAlbumButton", nullptr))
+      ++n;
+    if (n == want) break;
+  }
+  for (;; Sleep(2)) {
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutA(album, WM_NULL, 0, 0, SMTO_NORMAL, timeout, &r)) return kFailed;
+    if (!NeedsPaint(album)) break;
+    if (late()) return kFailed;
+  }
+  std::printf("at_ms=%llu\n", UnixMs());
+  return kOk;
+}
+
+// file-dialog-ok NAME TIMEOUT_MS: types NAME into the program's file dialog
+// and presses its default button, printing that moment in milliseconds
+// since 1970.
+int FileDialogOk(char** a) {
+  const DWORD timeout = static_cast<DWORD>(std::atoi(a[1]));
+  const DWORD start = GetTickCount();
+  DWORD pid = 0;
+  HWND frame = FindWindowA("ORXDscFrame", nullptr);
+  if (frame) GetWindowThreadProcessId(frame, &pid);
+  HWND dialog = nullptr;
+  while (!dialog) {
+    for (HWND h = FindWindowA("#32770", nullptr); h; h = FindWindowExA(nullptr, h, "#32770", nullptr)) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(h, &owner);
+      if (owner == pid && IsWindowVisible(h) && GetDlgItem(h, 0x47C)) dialog = h;
+    }
+    if (!dialog && GetTickCount() - start >= timeout) return kFailed;
+    Sleep(20);
+  }
+  Sleep(300);  // the dialog finishes filling its lists
+  DWORD_PTR r = 0;
+  SendMessageTimeoutA(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[0]),
+                      SMTO_ABORTIFHUNG, kSendTimeoutMs, &r);
+  const unsigned long long at = UnixMs();
+  if (!PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0)) return kFailed;
+  std::printf("at_ms=%llu\n", at);
   return kOk;
 }
 
@@ -320,6 +410,8 @@ FQ_DRIVER_COMMAND("cell-title", "ALBUM INDEX TEXT", 3, CellTitle);
 FQ_DRIVER_COMMAND("cell-title-text", "ALBUM INDEX", 2, CellTitleText);
 FQ_DRIVER_COMMAND("album-window", "ALBUM", 1, AlbumWindow);
 FQ_DRIVER_COMMAND("key", "VK", 1, Key);
+FQ_DRIVER_COMMAND("wait-album-idle", "TITLE COUNT TIMEOUT_MS", 3, WaitAlbumIdle);
+FQ_DRIVER_COMMAND("file-dialog-ok", "NAME TIMEOUT_MS", 2, FileDialogOk);
 FQ_DRIVER_COMMAND("clipboard-put", "TEXT|@N DIB_FILE|-", 2, ClipboardPut);
 FQ_DRIVER_COMMAND("clipboard-info", "", 0, ClipboardInfo);
 FQ_DRIVER_COMMAND("clipboard-save-dib", "FILE", 1, ClipboardSaveDib);
