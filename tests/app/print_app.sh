@@ -46,6 +46,16 @@ set_check() {
   for i in $(seq 1 20); do [ "$(drv dlg-checked Print "$1")" = "$2" ] && return 0; sleep 0.1; done
   fq_fail "print dialog control $1 not $2"
 }
+# Clicks a radio button of the print dialog until it shows checked.
+set_radio() {
+  local i
+  for i in $(seq 1 20); do
+    [ "$(drv dlg-checked Print "$1")" = 1 ] && return 0
+    drv dlg-click Print "$1" >/dev/null
+    sleep 0.2
+  done
+  fq_fail "print dialog control $1 not checked"
+}
 # Opens the print dialog, clicks the given controls, presses OK and waits
 # for the finished job.
 print_job() {
@@ -55,9 +65,9 @@ print_job() {
   local id
   for id in "$@"; do
     case $id in
-      name=*) set_check 1121 "${id#name=}" ;;
-      date=*) set_check 1122 "${id#date=}" ;;
-      *) drv dlg-click Print "$id" >/dev/null ;;
+      name=*) set_check 1321 "${id#name=}" ;;
+      date=*) set_check 1322 "${id#date=}" ;;
+      *) set_radio "$id" ;;
     esac
     sleep 0.2
   done
@@ -105,19 +115,19 @@ drv wait-idle "p1.jpg" 30000 >/dev/null || fq_fail "the picture did not open"
 # --- One picture in the four placements -------------------------------------------
 # Layouts of a 2048 × 1536 picture on A4 at 300 dpi (2329 × 3358, Lh 60)
 # with both captions on.
-declare -A want=([1101]="29 793 2270 1702" [1102]="140 911 2048 1536" [1103]="45 20 2238 1679"
-                 [1104]="45 1599 2238 1679")
-declare -A key=([1101]=0 [1102]=1 [1103]=2 [1104]=3)
+declare -A want=([1301]="29 793 2270 1702" [1302]="140 911 2048 1536" [1303]="45 20 2238 1679"
+                 [1304]="45 1599 2238 1679")
+declare -A key=([1301]=0 [1302]=1 [1303]=2 [1304]=3)
 drv post-command 102
 drv dlg-wait Print 10000 || fq_fail "no print dialog"
-[ "$(drv dlg-enabled Print 1101)$(drv dlg-enabled Print 1113)$(drv dlg-enabled Print 1121)" = 101 ] ||
+[ "$(drv dlg-enabled Print 1301)$(drv dlg-enabled Print 1313)$(drv dlg-enabled Print 1321)" = 101 ] ||
   fq_fail "an image window prints with the album group disabled"
 sleep 0.5
 fq_screenshot print_dialog
 drv dlg-click Print 2 >/dev/null
 drv dlg-gone Print 5000 || fq_fail "Cancel left the dialog"
 [ ! -e "$ps" ] || fq_fail "Cancel printed"
-for id in 1101 1102 1103 1104; do
+for id in 1301 1302 1303 1304; do
   print_job "$id" name=1 date=1
   [ "$(pages)" = 1 ] || fq_fail "placement $id: $(pages) sheets"
   [ "$(title)" = "$(winpath "$work/p1.jpg")" ] || fq_fail "job named $(title)"
@@ -143,15 +153,16 @@ rm "$work/ph.ppm"
 "$FQ_BUILD/fqtool" calendar make "$work/aug.cal" --kind monthly --year 2003 --month 8 \
   --photo "$work/photo.jpg" --frame on --colors 000000,0000FF,FF0000,FF00FF >/dev/null ||
   fq_fail "fqtool made no calendar"
-drv drop-files $F $T "$(winpath "$work/aug.cal")" >/dev/null
+drv post-command 100
+drv file-dialog "$(winpath "$work/aug.cal")" 0 15000 >/dev/null || fq_fail "no Open dialog"
 drv wait-idle "aug.cal" 30000 >/dev/null || fq_fail "the calendar did not open"
+rm -f "$ps"
 drv post-command 102
 drv dlg-wait Print 10000 || fq_fail "no print dialog"
-[ "$(drv dlg-enabled Print 1101)$(drv dlg-enabled Print 1113)$(drv dlg-enabled Print 1121)$(drv dlg-enabled Print 1122)" = 1000 ] ||
+[ "$(drv dlg-enabled Print 1301)$(drv dlg-enabled Print 1313)$(drv dlg-enabled Print 1321)$(drv dlg-enabled Print 1322)" = 1000 ] ||
   fq_fail "a calendar prints with only the image group enabled"
-[ "$(drv dlg-checked Print 1121)$(drv dlg-checked Print 1122)" = 11 ] || fq_fail "the captions should show ticked"
-drv dlg-click Print 1101 >/dev/null
-sleep 0.2
+[ "$(drv dlg-checked Print 1321)$(drv dlg-checked Print 1322)" = 11 ] || fq_fail "the captions should show ticked"
+set_radio 1301
 drv dlg-click Print 1 >/dev/null
 wait_job
 [ "$(title)" = "$(winpath "$work/aug.cal")" ] || fq_fail "calendar job named $(title)"
@@ -187,28 +198,28 @@ album five.alb "${five[@]}"
 drv drop-files $F $T "$(winpath "$work/five.alb")" >/dev/null
 for i in $(seq 1 100); do drv mdi-children $F $T | grep -q 'five.alb' && break; sleep 0.2; done
 sleep 1
-declare -A sheets=([1114]=3 [1115]=2 [1116]=1 [1113]=1)
-declare -A layout=([1113]=0 [1114]=1 [1115]=2 [1116]=3)
+declare -A sheets=([1314]=3 [1315]=2 [1316]=1 [1313]=1)
+declare -A layout=([1313]=0 [1314]=1 [1315]=2 [1316]=3)
 first=1
-for id in 1114 1115 1116 1113; do
+for id in 1314 1315 1316 1313; do
   if [ $first = 1 ]; then
     drv post-command 102
     drv dlg-wait Print 10000 || fq_fail "no print dialog"
-    [ "$(drv dlg-enabled Print 1101)$(drv dlg-enabled Print 1113)$(drv dlg-enabled Print 1121)" = 011 ] ||
+    [ "$(drv dlg-enabled Print 1301)$(drv dlg-enabled Print 1313)$(drv dlg-enabled Print 1321)" = 011 ] ||
       fq_fail "an album prints with the image group disabled"
     drv dlg-click Print 2 >/dev/null
     drv dlg-gone Print 5000 || fq_fail "the dialog stayed"
     first=0
   fi
-  print_job 1111 "$id" name=1 date=1
+  print_job 1311 "$id" name=1 date=1
   [ "$(title)" = Fotaquill ] || fq_fail "album job named $(title)"
   [ "$(pages)" = "${sheets[$id]}" ] || fq_fail "5 pictures in layout ${layout[$id]}: $(pages) sheets"
   echo "album of 5 in layout ${layout[$id]}: $(pages) sheets"
   raster "album_${layout[$id]}"
   [ "$(ini AlbType)$(ini AlbAll)" = "${layout[$id]}1" ] || fq_fail "album keys: $(cat "$FQ_INI")"
 done
-[ "$(ini NorType)" = 3 ] || fq_fail "an album changed NorType"
-print_job 1112 1115
+[ "$(ini NorType)" = 0 ] || fq_fail "an album changed NorType (the calendar stored 0)"
+print_job 1312 1315
 [ "$(pages)" = 1 ] || fq_fail "Print Select with nothing ticked: $(pages) sheets"
 raster album_none
 [ "$(/usr/bin/convert "$work/album_none-1.png" -format '%k' info:)" = 1 ] || fq_fail "the sheet is not blank"
@@ -221,7 +232,7 @@ album holes.alb "$(winpath "$work/a2.jpg")" "$(winpath "$work/gone.jpg")" "$(win
 drv drop-files $F $T "$(winpath "$work/holes.alb")" >/dev/null
 for i in $(seq 1 100); do drv mdi-children $F $T | grep -q 'holes.alb' && break; sleep 0.2; done
 sleep 1
-print_job 1111 1115 name=0 date=0
+print_job 1311 1315 name=0 date=0
 raster album_holes
 # Four to a sheet: cells 1154 × 1539, 7 apart, rows 1679 apart from 20.
 cell_colours() {
@@ -245,8 +256,7 @@ sleep 1
 rm -f "$ps"
 drv post-command 102
 drv dlg-wait Print 10000 || fq_fail "no print dialog"
-drv dlg-click Print 1116 >/dev/null
-sleep 0.2
+set_radio 1316
 drv dlg-click Print 1 >/dev/null
 drv dlg-wait Fotaquill 10000 || fq_fail "no Printing... box"
 sleep 1

@@ -45,6 +45,18 @@ void ShowOptions(HWND dlg, const settings::PrintOptions& o) {
   CheckDlgButton(dlg, IDC_PRN_DATE, o.date ? BST_CHECKED : BST_UNCHECKED);
 }
 
+// The state the controls show, for OK: a click the button took without its
+// notification reaching the hook still counts.
+void ReadShownOptions(HWND dlg, settings::PrintOptions& o) {
+  for (int i = 0; i < 4; ++i) {
+    if (IsDlgButtonChecked(dlg, kPlacementButtons[i]) == BST_CHECKED) o.image_placement = i;
+    if (IsDlgButtonChecked(dlg, kLayoutButtons[i]) == BST_CHECKED) o.album_layout = i;
+  }
+  o.album_all = IsDlgButtonChecked(dlg, IDC_PRN_SELECT) != BST_CHECKED;
+  o.name = IsDlgButtonChecked(dlg, IDC_PRN_NAME) == BST_CHECKED;
+  o.date = IsDlgButtonChecked(dlg, IDC_PRN_DATE) == BST_CHECKED;
+}
+
 void OnClicked(HWND dlg, int id) {
   settings::PrintOptions& o = g_panel->options;
   for (int i = 0; i < 4; ++i) {
@@ -69,7 +81,11 @@ UINT_PTR CALLBACK PrintHook(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       EnableAll(dlg, kOtherControls, g_panel->kind != PrintKind::kCalendar);
       return TRUE;
     case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED) OnClicked(dlg, LOWORD(wParam));
+      if (LOWORD(wParam) == IDOK) {
+        ReadShownOptions(dlg, g_panel->options);
+      } else if (HIWORD(wParam) == BN_CLICKED) {
+        OnClicked(dlg, LOWORD(wParam));
+      }
       return 0;
   }
   return 0;
