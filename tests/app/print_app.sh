@@ -262,7 +262,11 @@ drv dlg-wait Fotaquill 10000 || fq_fail "no Printing... box"
 sleep 1
 fq_screenshot print_printing
 [ "$(drv dlg-text Fotaquill 2)" = Cancel ] || fq_fail "the box has no Cancel button"
-disabled() { drv window-info $F $T | awk -F= '/^style=/ {print (strtonum($2) / 134217728) % 2 >= 1}'; }
+disabled() {  # the frame's WS_DISABLED bit
+  local style
+  style=$(drv window-info $F $T | sed -n 's/^style=//p')
+  echo $(((style >> 27) & 1))
+}
 [ "$(disabled)" = 1 ] || fq_fail "the frame is usable during the job"
 drv dlg-click Fotaquill 2 >/dev/null
 start=$(date +%s%N)

@@ -14,7 +14,7 @@ FQ_PACKAGES=(
   clang libclang-rt-14-dev llvm
   wine wine64 wine64-tools libwine-dev
   xvfb xauth x11-apps
-  libjpeg-turbo-progs libimage-exiftool-perl imagemagick ffmpeg socat
+  libjpeg-turbo-progs libimage-exiftool-perl imagemagick ffmpeg socat ghostscript netpbm
   hyperfine jq
 )
 
