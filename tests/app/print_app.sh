@@ -276,7 +276,9 @@ echo "Cancel: frame usable after $(( ($(date +%s%N) - start) / 1000000 )) ms"
 drv dlg-gone Fotaquill 10000 || fq_fail "the Printing... box stayed"
 sleep 2
 [ "$(orx_files)" = 0 ] || fq_fail "temporary files left after Cancel: $(ls "$temp_dir")"
-if [ -e "$ps" ]; then
+if [ ! -e "$ps" ]; then
+  echo "Cancel: no job file left"
+else
   echo "Cancel: job file $(stat -c %s "$ps") bytes, $(grep -c '^%%Page:' "$ps") pages begun"
   tail -c 200 "$ps" | grep -q '%%EOF' && fq_fail "a cancelled job was finished"
 fi
@@ -293,7 +295,7 @@ drv dlg-gone Print 5000 >/dev/null 2>&1 || drv dlg-click Print 2 >/dev/null 2>&1
 sleep 2
 [ ! -e "$ps" ] || fq_fail "a job without a printer"
 
-for f in image_1101-1 image_1104-1 calendar-1 album_2-1 album_0-1; do
+for f in image_1301-1 image_1304-1 calendar-1 album_2-1 album_0-1; do
   /usr/bin/convert "$work/$f.png" -resize 25% "$FQ_ARTIFACTS/print_$f.png"
 done
 drv close $F $T
