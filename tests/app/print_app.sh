@@ -146,6 +146,16 @@ done
 [ "$(ini PrnName)$(ini PrnDate)" = 11 ] || fq_fail "captions not stored"
 echo "image placements: keys $(grep -E '^(NorType|PrnName|PrnDate)=' "$FQ_INI" | tr -d '\r' | tr '\n' ' ')"
 
+# Print Setup changes nothing but the kept printer: no job, no key.
+cp "$FQ_INI" "$work/ini_before_setup"
+drv post-command 123
+box=$(drv dialog-text 10000) || fq_fail "no Print Setup dialog"
+grep -q 'title=Print Setup' <<<"$box" || fq_fail "Print Setup shows: $box"
+drv dialog-press 1 5000 >/dev/null || fq_fail "cannot press OK in Print Setup"
+sleep 1
+cmp -s "$FQ_INI" "$work/ini_before_setup" || fq_fail "Print Setup wrote settings"
+echo "Print Setup: shown, no settings written"
+
 # --- A calendar page ----------------------------------------------------------------
 /usr/bin/convert -size 640x480 gradient:white-'#c0c0c0' "$work/ph.ppm"
 cjpeg "$work/ph.ppm" >"$work/photo.jpg"

@@ -123,8 +123,11 @@ int SolidWindow(char** a) {
   const DWORD start = GetTickCount(), ms = std::strtoul(a[5], nullptr, 10);
   std::printf("shown\n");
   std::fflush(stdout);
+  int ticks = 0, in_front = 0;
   while (GetTickCount() - start < ms) {
-    if (GetForegroundWindow() != w) SetForegroundWindow(w);
+    ++ticks;
+    if (GetForegroundWindow() == w) ++in_front;
+    else SetForegroundWindow(w);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
@@ -134,6 +137,7 @@ int SolidWindow(char** a) {
   }
   DestroyWindow(w);
   DeleteObject(brush);
+  std::printf("in front %d of %d ticks\n", in_front, ticks);
   return kOk;
 }
 
@@ -193,8 +197,54 @@ int ClipboardDump(char**) {
   return kOk;
 }
 
+unsigned long long NowMs() {
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  ULARGE_INTEGER t;
+  t.LowPart = ft.dwLowDateTime;
+  t.HighPart = ft.dwHighDateTime;
+  return (t.QuadPart - 116444736000000000ULL) / 10000ULL;
+}
+
+// click-at TITLE ID: clicks a button of the program's dialog of that title
+// and prints the moment (ms since 1970), for timing what follows.
+int ClickAt(char** a) {
+  HWND d = FindWindowA("#32770", a[0]);
+  HWND c = d ? GetDlgItem(d, std::atoi(a[1])) : nullptr;
+  if (!c) return kFailed;
+  const unsigned long long at = NowMs();
+  if (!PostMessageA(c, BM_CLICK, 0, 0)) return kFailed;
+  std::printf("at_ms=%llu\n", at);
+  return kOk;
+}
+
+// wait-untitled COUNT TIMEOUT_MS: waits until the frame's MDI client holds
+// COUNT windows titled "Untitled ..." and prints that moment.
+int WaitUntitled(char** a) {
+  const int want = std::atoi(a[0]);
+  const DWORD start = GetTickCount(), timeout = std::strtoul(a[1], nullptr, 10);
+  for (;;) {
+    HWND frame = FindWindowA("ORXDscFrame", nullptr);
+    HWND client = frame ? FindWindowExA(frame, nullptr, "MDIClient", nullptr) : nullptr;
+    int n = 0;
+    for (HWND c = client ? GetWindow(client, GW_CHILD) : nullptr; c; c = GetWindow(c, GW_HWNDNEXT)) {
+      char title[64] = "";
+      GetWindowTextA(c, title, sizeof title);
+      if (std::strncmp(title, "Untitled", 8) == 0) ++n;
+    }
+    if (n >= want) {
+      std::printf("at_ms=%llu\n", NowMs());
+      return kOk;
+    }
+    if (GetTickCount() - start >= timeout) return kFailed;
+    Sleep(5);
+  }
+}
+
 }  // namespace
 
+FQ_DRIVER_COMMAND("click-at", "TITLE ID", 2, ClickAt);
+FQ_DRIVER_COMMAND("wait-untitled", "COUNT TIMEOUT_MS", 2, WaitUntitled);
 FQ_DRIVER_COMMAND("add-printer", "NAME PORT PPD", 3, AddTestPrinter);
 FQ_DRIVER_COMMAND("remove-printers", "", 0, RemovePrinters);
 FQ_DRIVER_COMMAND("solid-window", "X Y W H RRGGBB MS", 6, SolidWindow);
