@@ -98,6 +98,11 @@ MD
     printf '| %s | %.1f | %.1f | %.1f |\n' "${m%_*}" "${ours[$m]}" "${peer[$m]}" \
       "$(awk -v a="${peer[$m]}" -v b="${ours[$m]}" 'BEGIN { print a / b }')"
   done
+  cat <<MD
+
+Frame extraction in process against ffmpeg as a whole program is not like
+for like: ffmpeg's figure is mostly its own start-up, ours has none in it.
+MD
   echo
 } >"$section"
 [ -f "$results" ] || printf '# Benchmark results\n\n' >"$results"
