@@ -65,6 +65,9 @@ ffmpeg -loglevel error -y -f lavfi -i color=c=0x00c000:size=320x240:rate=10 -fra
   -c:v msvideo1 "$work/green.avi"
 ffmpeg -loglevel error -y -f lavfi -i testsrc=size=320x240:rate=10 -frames:v 5 -c:v mjpeg "$work/mjpeg.avi"
 cp "$work/red.jpg" "$work/gone.jpg"
+# A JPEG in name and markers whose header cannot be decoded.
+{ printf '\xff\xd8\xff\xc0\x00\x11\x08\x00\x00\x00\x00\x03'; head -c 200 /dev/zero; printf '\xff\xd9'; } \
+  >"$work/damaged.jpg"
 album() { local out=$1; shift; local p a=(); for p in "$@"; do a+=("$(winpath "$work/$p")"); done
   python3 "$(dirname "$0")/make_album.py" "$work/$out" "${a[@]}"; }
 album two.alb red.jpg blue.bmp
@@ -73,6 +76,7 @@ album one.alb red.jpg
 album missing.alb red.jpg gone.jpg
 album empty.alb
 album mjpeg.alb mjpeg.avi
+album badjpeg.alb damaged.jpg
 head -c 300 "$work/two.alb" >"$work/damaged.alb"
 echo "not an album" >"$work/text.alb"
 rm "$work/gone.jpg"
@@ -230,6 +234,7 @@ pointer_back
 expect_box empty.alb "This album has no images."
 expect_box damaged.alb "Failed to read the file."
 expect_box mjpeg.alb "There is no correspondence between this file."
+expect_box badjpeg.alb "It failed in the creating bitmap."
 start_show text.alb
 fq_driver no-dialog 2000 || fq_fail "a file that is not an album gave a message"
 [ -z "$(fq_driver list-windows | strip | grep " $S ")" ] || fq_fail "a show of a file that is not an album"
