@@ -198,8 +198,8 @@ expect_box missing.alb "File does not exist."
 # picture it chose.
 set_keys Speed=0
 
-# A left click ends a show of one picture; a typed character ends a show
-# at its movie, drawn from the movie's first frame.
+# A left click ends a show of one picture; the size button; a typed
+# character ends a show at its movie, drawn from the movie's first frame.
 start_show one.alb
 c=$(fq_driver show-painted 15000 | strip | sed -n 's/.*centre=\([0-9a-f]*\).*/\1/p')
 is_colour "$c" red || fq_fail "one-picture show: $c"
@@ -208,6 +208,14 @@ gone
 pointer_back
 start_show three.alb
 fq_driver show-painted 15000 >/dev/null || fq_fail "no show"
+# The size button: the 640 x 480 picture fills the screen's width, then
+# stands at its own size in the middle, then fills it again.
+side() { fq_driver screen-pixel 100 512 | strip; }
+[ "$(side)" != 000000 ] || fq_fail "full size does not reach the side"
+fq_driver show-press 984 10000 >/dev/null || fq_fail "size"
+[ "$(side)" = 000000 ] && is_colour "$(centre)" red || fq_fail "own size: side $(side), centre $(centre)"
+fq_driver show-press 984 10000 >/dev/null || fq_fail "size"
+[ "$(side)" != 000000 ] || fq_fail "back to full size"
 fq_driver show-press 986 10000 >/dev/null
 fq_driver show-press 985 10000 >/dev/null
 is_colour "$(centre)" green || fq_fail "movie frame in the show: $(centre)"
