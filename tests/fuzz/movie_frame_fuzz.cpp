@@ -12,7 +12,7 @@ namespace {
 
 // Run-length frames may state a picture far larger than their stream;
 // decoding one is legitimate but would only measure the allocator.
-constexpr int64_t kMaxFuzzPixels = int64_t{1} << 22;
+constexpr int64_t kMaxFuzzPixels = int64_t{1} << 16;
 
 }  // namespace
 
