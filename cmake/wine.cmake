@@ -103,6 +103,14 @@ add_wine_program(NAME camtest MODE -mconsole
   SOURCES ${FQ_CAMTEST_SOURCES}
   LIBS fq_core -luser32)
 
+# Movies under Wine for the tests: frame 0 through the program's own road,
+# and a bottom-up uncompressed movie written by the system's AVI library.
+add_wine_program(NAME fqmovie MODE -mconsole
+  SOURCES ${CMAKE_SOURCE_DIR}/tests/app/movie/fqmovie.cpp
+          ${CMAKE_SOURCE_DIR}/src/show/win/movie_picture.cpp
+          ${CMAKE_SOURCE_DIR}/src/base/win/win_file_system.cpp
+  LIBS fq_core ${JPEG_LIBRARIES} -luser32 -lavifil32)
+
 # Wine tests: each tests/app/*_app.sh script runs the program under Xvfb with
 # the build's private prefix. Labelled "wine" so they can be run apart.
 file(GLOB FQ_APP_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/*_app.sh)

@@ -514,7 +514,7 @@ bool OpenImageDocument(HWND mdi_client, const std::string& path) {
   return OpenPicture(mdi_client, path, FileNameOf(path));
 }
 
-bool OpenFileCommand(HWND mdi_client) {
+bool OpenFileCommand(HWND mdi_client, const OpenOtherKind& open_other) {
   auto chosen = RunOpenDialog(GetParent(mdi_client));
   if (!chosen || !io::Fs().Exists(*chosen)) return false;
   if (RaiseIfOpen(mdi_client, *chosen)) return false;
@@ -526,6 +526,7 @@ bool OpenFileCommand(HWND mdi_client) {
     auto head = io::ReadWholeFile(*chosen);
     if (!head.ok() || head->size() < 2 || (*head)[0] != 'B' || (*head)[1] != 'M') {
       // Albums, calendars and movies open in windows of their own kinds.
+      if (open_other) return open_other(*chosen);
       ShowError(err::kNoCorrespondence);
       return false;
     }

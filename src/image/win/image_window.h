@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -22,8 +23,11 @@ bool RegisterImageWindowClass(HINSTANCE instance);
 bool OpenImageDocument(HWND mdi_client, const std::string& path);
 
 // The File Open command: the Open dialog with its preview, then the chosen
-// file in an image window. False when nothing was opened.
-bool OpenFileCommand(HWND mdi_client);
+// file in an image window. A file that is neither JPEG nor BMP goes to
+// `open_other` (albums, calendars and movies open in windows of their own
+// kinds), or gives error 23 without one. False when nothing was opened.
+using OpenOtherKind = std::function<bool(const std::string& path)>;
+bool OpenFileCommand(HWND mdi_client, const OpenOtherKind& open_other = {});
 
 // The image commands of the frame for the active MDI child: zoom (171-175),
 // Save (101), Save As (107), Image Information (570) and Close (106). False

@@ -17,6 +17,7 @@
 #include "shell/win/frame_create.h"
 #include "shell/win/help.h"
 #include "shell/win/menu_apply.h"
+#include "shell/win/open_document.h"
 #include "shell/win/shell_state.h"
 #include "shell/win/status_bar.h"
 #include "shell/win/toolbar.h"
@@ -56,7 +57,9 @@ std::vector<HWND> MdiChildren() {
 // --- File ---------------------------------------------------------------
 
 void OnNewAlbum(HWND, int) { NewAlbumCommand(Mdi()); }
-void OnOpen(HWND, int) { OpenFileCommand(Mdi()); }
+void OnOpen(HWND, int) {
+  OpenFileCommand(Mdi(), [](const std::string& path) { return OpenChosenFile(Mdi(), path); });
+}
 
 void OnClose(HWND frame, int id) {
   HWND active = ActiveChild();

@@ -5,6 +5,7 @@
 #include "image/win/image_window.h"
 #include "shell/command_line.h"
 #include "shell/file_kind.h"
+#include "show/win/show_commands.h"
 
 namespace fq::win {
 namespace {
@@ -27,6 +28,19 @@ bool OpenDocumentFile(HWND mdi_client, const std::string& path) {
     case shell::OpenAction::kAlbum:
       return OpenAlbumDocument(mdi_client, path);
     case shell::OpenAction::kRefuse:
+      break;
+  }
+  ShowError(err::kNoCorrespondence);
+  return false;
+}
+
+bool OpenChosenFile(HWND mdi_client, const std::string& path) {
+  switch (shell::DetectFileKind(path)) {
+    case shell::FileKind::kAlbum:
+      return OpenAlbumDocument(mdi_client, path);
+    case shell::FileKind::kMovie:
+      return PlayMovie(mdi_client, path);
+    default:
       break;
   }
   ShowError(err::kNoCorrespondence);

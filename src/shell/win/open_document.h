@@ -14,6 +14,11 @@ namespace fq::win {
 // window was opened.
 bool OpenDocumentFile(HWND mdi_client, const std::string& path);
 
+// File Open's road for the kinds the image window does not show: an album
+// in an album window, a movie in the movie window; anything else gives
+// error 23. (The command line and drops refuse movies.)
+bool OpenChosenFile(HWND mdi_client, const std::string& path);
+
 // Splits a command line into names and opens each; a name that is too long
 // is refused with its message and the others are still opened.
 void OpenCommandLine(HWND mdi_client, std::string_view command_line);

@@ -1,9 +1,13 @@
-// The slide show and movie entry points for the frame. Neither is built
-// yet: the classes are registered with placeholder window procedures and
-// the commands show the not-available notice.
+// The slide show and movie entry points for the frame: the two window
+// classes, the slide show's menu commands, and playing a movie (File Open
+// routes movies here).
 #pragma once
 
 #include <windows.h>
+
+#include <string>
+
+#include "show/win/movie_window.h"
 
 namespace fq::win {
 
@@ -12,6 +16,7 @@ namespace fq::win {
 bool RegisterSlideShowClass(HINSTANCE instance);
 bool RegisterMovieWindowClass(HINSTANCE instance);
 
+// "S&lide Show" → "&Start..." (500) and "&Option..." (470).
 void SlideShowStartCommand(HWND frame);
 void SlideShowOptionCommand(HWND frame);
 
