@@ -7,6 +7,9 @@
 //   fqtool raw IN OUT      (pixels as red, green, blue bytes, top row first)
 //   fqtool album list FILE (album_commands.cpp)
 //   fqtool camera identify|list --port DEV (camera_commands.cpp)
+//   fqtool edit IN OUT [--rotate right|left] [--resize WxH] [--adjust B,C,S,P]
+//                      [--auto] [--cutout X0,Y0,X1,Y1 [--zoom Z]] (edit_commands.cpp)
+//   fqtool calendar info|render|photo|make ... (calendar_commands.cpp)
 // Failures print the program's own message text on stderr and exit 1; a
 // wrong command line prints the usage and exits 2.
 #include <cstdio>
@@ -16,7 +19,9 @@
 #include <vector>
 
 #include "album_commands.h"
+#include "calendar_commands.h"
 #include "camera_commands.h"
+#include "edit_commands.h"
 #include "base/messages.h"
 #include "exif_commands.h"
 #include "image/image_record.h"
@@ -148,6 +153,8 @@ const Command kCommands[] = {
     {"raw", Raw},
     {"camera", fqtool::CameraCommand},
     {"album", fqtool::RunAlbumCommand},
+    {"edit", fqtool::EditCommand},
+    {"calendar", fqtool::RunCalendarCommand},
 };
 
 int Usage() {
@@ -157,7 +164,10 @@ int Usage() {
       "                      [--quality standard|low|high|N] [--sampling HxV,HxV,HxV]\n"
       "       fqtool raw IN OUT\n"
       "       fqtool album list FILE\n"
-      "       fqtool camera identify|list --port DEV [--speed BPS]\n",
+      "       fqtool camera identify|list --port DEV [--speed BPS]\n"
+      "       fqtool edit IN OUT [--rotate right|left]... [--resize WxH] [--adjust B,C,S,P]\n"
+      "                  [--auto] [--cutout X0,Y0,X1,Y1 [--zoom 25|50|100|200|400]]\n"
+      "       fqtool calendar info|render|items|photo|make ...\n",
       stderr);
   return kExitUsage;
 }

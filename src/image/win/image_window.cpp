@@ -8,6 +8,11 @@
 #include <memory>
 
 #include "base/win/frame_link.h"
+#include "calendar/calendar_file.h"
+#include "calendar/win/calendar_window.h"
+#include "edit/win/drawing_tools.h"
+#include "edit/win/undo.h"
+#include "image/win/cutout.h"
 #include "base/win/message_box.h"
 #include "image/bmp_file.h"
 #include "image/image_view.h"
@@ -175,10 +180,13 @@ BOOL OnCreate(HWND window, LPCREATESTRUCT cs) {
   doc->bit_count = ImageBitCount(doc->picture);
   if (!RebuildDisplay(window, *doc)) return FALSE;
   AttachDocument(window, doc);
+  DrawingToolsWindowCreated(window);
   return TRUE;
 }
 
 void OnDestroy(HWND window) {
+  ForgetUndo(window);
+  DrawingToolsWindowGone(window);
   std::unique_ptr<ImageDocument> doc(DocumentOf(window));
   AttachDocument(window, nullptr);
   if (g_sel.dragging) ReleaseCapture();
@@ -212,10 +220,12 @@ void DrawPicture(HDC dc, HWND window, ImageDocument& doc) {
   const int tw = doc.width / kTiles, th = doc.height / kTiles;
   for (int row = 0; row < kTiles; ++row) {
     const int sy = row * th, sh = row == kTiles - 1 ? doc.height - sy : th;
-    const int dy = view::Zoomed(sy, doc.zoom), dh = row == kTiles - 1 ? zh - dy : view::Zoomed(sh, doc.zoom);
+    // Each tile ends where the next begins: zooming the tile's size alone
+    // would leave a one-pixel gap wherever the truncations differ.
+    const int dy = view::Zoomed(sy, doc.zoom), dh = (row == kTiles - 1 ? zh : view::Zoomed(sy + sh, doc.zoom)) - dy;
     for (int col = 0; col < kTiles; ++col) {
       const int sx = col * tw, sw = col == kTiles - 1 ? doc.width - sx : tw;
-      const int dx = view::Zoomed(sx, doc.zoom), dw = col == kTiles - 1 ? zw - dx : view::Zoomed(sw, doc.zoom);
+      const int dx = view::Zoomed(sx, doc.zoom), dw = (col == kTiles - 1 ? zw : view::Zoomed(sx + sw, doc.zoom)) - dx;
       if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) continue;
       StretchBlt(dc, x0 + dx, y0 + dy, dw, dh, memory.get(), sx, sy, sw, sh, SRCCOPY);
     }
@@ -230,6 +240,7 @@ void OnPaint(HWND window) {
     doc->zoom = view::ValidZoom(doc->zoom);
     SetTitle(window, *doc);
     DrawPicture(dc, window, *doc);
+    PaintDrawingTools(window, dc);
   }
   EndPaint(window, &ps);
   if (!doc) return;
@@ -374,6 +385,13 @@ bool ConfirmClose(HWND window) {
 }
 
 LRESULT CALLBACK ImageWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // The drawing tools take the mouse and keys while one is in use; calendar
+  // pages are read-only and never theirs.
+  const ImageDocument* shown = DocumentOf(window);
+  const bool calendar_page = shown && shown->source_kind == view::kSourceCalendar;
+  if (LRESULT taken = 0;
+      !calendar_page && DrawingToolMessage(window, msg, wParam, lParam, &taken))
+    return taken;
   switch (msg) {
     HANDLE_MSG(window, WM_CREATE, OnCreate);
     HANDLE_MSG(window, WM_DESTROY, OnDestroy);
@@ -412,6 +430,26 @@ bool StoredRecordTooShort(const BitmapRead& read) {
   return ImageBitCount(read.record) > 15 && read.stored_size < need;
 }
 
+// The MDI child for a document, titled with its display name at the default
+// position; the document passes to the window when it is made.
+HWND CreateMdiChild(HWND mdi_client, std::unique_ptr<ImageDocument> doc) {
+  MDICREATESTRUCTA mcs = {};
+  mcs.szClass = kImageWindowClass;
+  mcs.szTitle = doc->display_name.c_str();
+  mcs.hOwner = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mdi_client, GWLP_HINSTANCE));
+  mcs.x = mcs.y = CW_USEDEFAULT;
+  mcs.cx = doc->window_rect.right - doc->window_rect.left;
+  mcs.cy = doc->window_rect.bottom - doc->window_rect.top;
+  mcs.style = kChildStyle;
+  mcs.lParam = reinterpret_cast<LPARAM>(doc.get());
+  HWND window = reinterpret_cast<HWND>(
+      SendMessageA(mdi_client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+  if (!window) return nullptr;
+  doc.release();  // the window's now
+  TellFrame(window);
+  return window;
+}
+
 // An image window on a picture read from a bitmap file; `file_path` is the
 // file the user opened (for a JPEG, not the bitmap it was decoded into).
 HWND CreateImageWindow(HWND mdi_client, BitmapRead read, const std::string& file_path,
@@ -447,21 +485,7 @@ HWND CreateImageWindow(HWND mdi_client, BitmapRead read, const std::string& file
     }
     doc->kept = KeepSegments(*header);
   }
-  MDICREATESTRUCTA mcs = {};
-  mcs.szClass = kImageWindowClass;
-  mcs.szTitle = display_name.c_str();
-  mcs.hOwner = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mdi_client, GWLP_HINSTANCE));
-  mcs.x = mcs.y = CW_USEDEFAULT;
-  mcs.cx = doc->window_rect.right - doc->window_rect.left;
-  mcs.cy = doc->window_rect.bottom - doc->window_rect.top;
-  mcs.style = kChildStyle;
-  mcs.lParam = reinterpret_cast<LPARAM>(doc.get());
-  HWND window = reinterpret_cast<HWND>(
-      SendMessageA(mdi_client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
-  if (!window) return nullptr;
-  doc.release();  // the window's now
-  TellFrame(window);
-  return window;
+  return CreateMdiChild(mdi_client, std::move(doc));
 }
 
 // A JPEG or BMP file into a new window; failures reported here.
@@ -522,6 +546,7 @@ bool OpenFileCommand(HWND mdi_client, const OpenOtherKind& open_other) {
     ShowError(err::kFileCannotBeOpened);
     return false;
   }
+  if (cal::IsCalendarFile(*chosen)) return OpenCalendarFile(mdi_client, *chosen, FileNameOf(*chosen));
   if (!IsJpegFile(*chosen)) {
     auto head = io::ReadWholeFile(*chosen);
     if (!head.ok() || head->size() < 2 || (*head)[0] != 'B' || (*head)[1] != 'M') {
@@ -544,6 +569,10 @@ void RefreshImageWindow(HWND window) {
 
 bool IsImageWindow(HWND window) { return DocumentOf(window) != nullptr; }
 
+LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return ImageWindowProc(window, msg, wParam, lParam);
+}
+
 bool IsImageModified(HWND window) {
   const ImageDocument* doc = DocumentOf(window);
   return doc && doc->modified();
@@ -556,7 +585,8 @@ std::optional<ImageWindowState> ImageWindowStateOf(HWND window) {
                           .name = doc->display_name,
                           .zoom = doc->zoom,
                           .selection_shown = doc->selection_shown,
-                          .calendar = doc->source_kind == view::kSourceCalendar};
+                          .calendar = doc->source_kind == view::kSourceCalendar,
+                          .undo_offered = UndoOffered(window)};
 }
 
 bool ImageWindowCommand(HWND frame, HWND active_child, int command_id) {
@@ -572,8 +602,60 @@ bool ImageWindowCommand(HWND frame, HWND active_child, int command_id) {
     case cmd::kSaveAs: SaveImageDocument(active_child, true); return true;
     case cmd::kImageInformation: ShowImageInformation(active_child); return true;
     case cmd::kClose: SendMessageA(active_child, WM_CLOSE, 0, 0); return true;
+    case cmd::kImageCutout: CutOutSelection(active_child); return true;
   }
   return false;
+}
+
+void RestoreImageWindow(HWND window) {
+  if (DocumentOf(window) && (IsIconic(window) || IsZoomed(window)))
+    SendMessageA(GetParent(window), WM_MDIRESTORE, reinterpret_cast<WPARAM>(window), 0);
+}
+
+std::optional<PictureSelection> ShownSelection(HWND window) {
+  const ImageDocument* doc = DocumentOf(window);
+  if (!doc || !doc->selection_shown) return std::nullopt;
+  return PictureSelection{g_sel.start, g_sel.end};
+}
+
+void ShowSelection(HWND window, const PictureSelection& selection) {
+  ImageDocument* doc = DocumentOf(window);
+  if (!doc) return;
+  EraseShownSelection(window);
+  g_sel = Selection{};
+  g_sel.start = selection.start;
+  g_sel.end = selection.end;
+  doc->selection_shown = true;
+  InvalidateRect(window, nullptr, FALSE);  // the paint draws it
+  TellFrame(window);
+}
+
+void ClearImageSelection(HWND window) {
+  if (ImageDocument* doc = DocumentOf(window)) ClearSelection(window, *doc, true);
+}
+
+void FitImageWindow(HWND window) {
+  if (ImageDocument* doc = DocumentOf(window)) SetZoom(window, *doc, doc->zoom);
+}
+
+HWND CreateDocumentWindow(HWND mdi_client, std::unique_ptr<ImageDocument> doc) {
+  if (!doc) return nullptr;
+  doc->window_rect = WindowRectFor(*doc);
+  HWND window = CreateMdiChild(mdi_client, std::move(doc));
+  if (!window) return nullptr;
+  // Inside the client area, less the scroll bars it may show.
+  RECT area, r;
+  GetClientRect(mdi_client, &area);
+  area.right -= GetSystemMetrics(SM_CXVSCROLL);
+  area.bottom -= GetSystemMetrics(SM_CYHSCROLL);
+  GetWindowRect(window, &r);
+  MapWindowPoints(nullptr, mdi_client, reinterpret_cast<POINT*>(&r), 2);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  const int x = std::max<int>(0, std::min<int>(r.left, area.right - w));
+  const int y = std::max<int>(0, std::min<int>(r.top, area.bottom - h));
+  if (x != r.left || y != r.top)
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return window;
 }
 
 }  // namespace fq::win

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/win/message_box.h"
+#include "calendar/win/calendar_save.h"
 #include "image/bmp_file.h"
 #include "image/exif.h"
 #include "image/image_view.h"
@@ -219,6 +220,7 @@ void AdoptSavedFile(HWND window, ImageDocument& doc, const std::string& path, bo
 bool SaveImageDocument(HWND window, bool save_as) {
   ImageDocument* doc = DocumentOf(window);
   if (!doc) return false;
+  if (doc->source_kind == view::kSourceCalendar) return SaveCalendarDocument(window, save_as);
   int kind = view::DefaultSaveKind(doc->source_kind, doc->bit_count);
   std::string path = doc->path;
   const bool through_dialog = save_as || doc->untitled;

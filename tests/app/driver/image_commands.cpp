@@ -40,7 +40,9 @@ BOOL CALLBACK CollectDialog(HWND h, LPARAM lp) {
   GetClassNameA(h, cls, sizeof cls);
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
-  if (pid == s->pid && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(h))
+  // The floating tool window is a dialog too, but never one that waits.
+  const bool tool = (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+  if (pid == s->pid && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(h) && !tool)
     s->found.push_back(h);
   return TRUE;
 }
