@@ -298,8 +298,8 @@ void CameraSimulator::Command(Format format, uint8_t code, uint8_t sequence, std
   // again after a lost reply: answer again, do not delete a second picture.
   std::vector<uint8_t> key;
   if (code == 17) {
-    key.push_back(format == Format::kMarker ? 0 : 1);
-    key.insert(key.end(), data.begin(), data.end());
+    key.assign(data.size() + 1, format == Format::kMarker ? 0 : 1);
+    std::copy(data.begin(), data.end(), key.begin() + 1);
   }
   bool repeated_delete = code == 17 && key == last_key_ && !delete_reply_.empty();
   last_key_ = std::move(key);
