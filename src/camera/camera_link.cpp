@@ -15,7 +15,9 @@ namespace {
 // a busy wait; bounded so that a clock that does not move cannot hold it.
 constexpr uint64_t kCalibrationMicros = 2000;
 constexpr uint32_t kCalibrationMaxPolls = 1u << 22;
-constexpr uint32_t kStillClockPolls = 4096;
+// A steady clock read this often has moved by a microsecond at least (each
+// read takes tens of nanoseconds); one that has not only moves when told.
+constexpr uint32_t kStillClockPolls = 512;
 constexpr uint64_t kGapMicros = 200;
 
 // Pending input while a reply is awaited: either some bytes are queued,
