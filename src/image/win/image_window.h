@@ -21,6 +21,11 @@ bool RegisterImageWindowClass(HINSTANCE instance);
 // answer says whether a window was opened.
 bool OpenImageDocument(HWND mdi_client, const std::string& path);
 
+// When an image window already shows `path`: the box "File with same name
+// has already been opened.", that window restored and focused, and true.
+// False (and nothing shown) otherwise.
+bool RaiseImageWindowShowing(HWND mdi_client, const std::string& path);
+
 // The File Open command: the Open dialog with its preview, then the chosen
 // file in an image window. False when nothing was opened.
 bool OpenFileCommand(HWND mdi_client);
