@@ -297,7 +297,7 @@ void OnLButtonDown(HWND window, BOOL, int x, int y, UINT) {
   g_sel.shown = RECT{x, y, x, y};
 }
 
-void ShowPoint(HWND window, int part, const char* label, POINT p) {
+void ShowPoint(HWND, int part, const char* label, POINT p) {
   char text[64];
   std::snprintf(text, sizeof text, "%5d, %5d", int(p.x), int(p.y));
   SetStatus(part, label, true);
