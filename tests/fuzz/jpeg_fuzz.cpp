@@ -12,8 +12,8 @@ namespace {
 // Far smaller than the program's limit, so each input decodes quickly: a
 // header of a few bytes may declare a picture of any size, and decoding
 // millions of empty pixels teaches the fuzzer nothing new. Pictures of up
-// to 256 × 256 reach every decoding path (several MCU rows, restarts,
-// progressive scans) at thousands of inputs a second.
+// to 256 × 256 still have several MCU rows, restart intervals and
+// progressive scans, at thousands of inputs a second.
 constexpr uint64_t kFuzzMaxPixels = uint64_t{1} << 16;
 }  // namespace
 
