@@ -296,6 +296,19 @@ EOF
 fq_driver post-command 173
 wait_title "eraser.bmp [100%]"
 
+# Options: the font dialog with the pen width; 31 typed becomes 30.
+fq_driver tool-button 355
+box | grep -qx 'title=Font' || fq_fail "no options dialog"
+[ "$(fq_driver dialog-get Font 361 | tr -d '\r')" = 5 ] || fq_fail "pen width not shown"
+fq_driver dialog-set Font 361 31
+sleep 0.3
+fq_screenshot edit_options_dialog
+fq_driver dialog-press 1 5000
+fq_driver no-dialog 800 || fq_fail "the options dialog stayed"
+grep -q '^PenSize=30' "$INI" || fq_fail "pen width 31 not stored as 30: $(grep PenSize "$INI")"
+grep -q '^Color=255' "$INI" || fq_fail "colour not kept"
+echo "options: pen width 31 stored as 30"
+
 # --- Tool On/Off ------------------------------------------------------------
 fq_driver post-command 184
 sleep 0.3
