@@ -353,10 +353,14 @@ fq_driver post-command 170
 box | grep -qx 'text=This image is not full color.' || fq_fail "adjustment not refused after a 256-colour save"
 fq_driver dialog-press 1 5000
 
-fq_driver close ORXDscFrame Fotaquill
+# Close All, not saving: with no image window the tool window hides.
+fq_driver post-command 163
 for i in $(seq 1 10); do
   q=$(fq_driver dialog-text 2000 2>/dev/null | tr -d '\r') || break
   grep -q 'Do you want to save' <<<"$q" && fq_driver dialog-press 7 3000
 done
+fq_driver image-titles >/dev/null 2>&1 && fq_fail "windows left after Close All: $(titles | tr '\n' '|')"
+[ "$(fq_driver tool-shown | tr -d '\r')" = 0 ] || fq_fail "the tool window stays without an image window"
+fq_driver close ORXDscFrame Fotaquill
 fq_wait_app_exit 20 || fq_fail "the program did not end"
 echo "PASS"
