@@ -31,13 +31,9 @@ selected() { cells "$1" | awk '/left=000000/ {print $1}'; }
 box() { drv dialog-text 10000; }
 press() { drv dialog-press "$1" 5000 >/dev/null; }
 children() { drv mdi-children $F $T; }
-wait_cells() {  # album count
-  local i
-  for i in $(seq 1 150); do
-    [ "$(cells "$1" 2>/dev/null | sed -n 's/^count=//p')" = "$2" ] && return 0
-    sleep 0.2
-  done
-  fq_fail "album $1 never had $2 cells: $(cells "$1" | tail -1)"
+wait_cells() {  # album count: that many cells, the program idle, everything painted
+  drv wait-album-idle "$1" "$2" 120000 >/dev/null ||
+    fq_fail "album $1 never had $2 cells: $(cells "$1" | tail -1)"
 }
 
 # --- Pictures ------------------------------------------------------------------
@@ -73,7 +69,13 @@ title=$(box | head -1)
 drv file-dialog "$names" 0 10000 >/dev/null || fq_fail "cannot choose the files"
 wait_cells "Album 1" 12
 sleep 1
-cells "Album 1" | tee "$work/cells.txt"
+# The screen shows what the program drew a moment after it drew it.
+for i in $(seq 1 50); do
+  cells "Album 1" >"$work/cells.txt"
+  grep -q '^0 .* left=000000 right=000000' "$work/cells.txt" || break
+  sleep 0.1
+done
+cat "$work/cells.txt"
 colours=$(head -1 "$work/cells.txt")
 hi=$(sed 's/.*highlight=\([0-9a-f]*\).*/\1/' <<<"$colours")
 sh=$(sed 's/.*shadow=\([0-9a-f]*\).*/\1/' <<<"$colours")
