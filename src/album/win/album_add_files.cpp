@@ -40,16 +40,27 @@ class AddMeter {
     SetProgressText(dialog_->get(), kExtractingText, name);
     SetMeterPos(ProgressMeter(dialog_->get()), static_cast<int>(index));
     OfferCancel(dialog_->get(), index + 1 < files_);
+    last_pump_ = GetTickCount();
+    PumpMessages();
   }
-  // Keeps the program alive while a picture decodes.
+  // Keeps the program alive while a picture decodes: the queue is looked at
+  // every few hundredths of a second, not for every row (each look is a
+  // round trip to the window system).
   JpegProgress Progress() {
-    return [](int, int) { return PumpMessages(); };
+    return [this](int, int) {
+      const DWORD now = GetTickCount();
+      if (now - last_pump_ < kPumpEveryMs) return true;
+      last_pump_ = now;
+      return PumpMessages();
+    };
   }
 
  private:
   HWND owner_;
   size_t files_;
   std::unique_ptr<ProgressDialog> dialog_;
+  static constexpr DWORD kPumpEveryMs = 40;
+  DWORD last_pump_ = 0;
 };
 
 namespace {
