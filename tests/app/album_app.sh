@@ -6,8 +6,9 @@
 # screen); the arrow keys move the selection; Save As appends ".alb"; the
 # stored thumbnails equal those fqtool makes by the same rule; a double
 # click opens a picture or plays a movie; a title edit renames the file and
-# rewrites the album, a second one onto a taken name is refused; Copy and
-# Paste between
+# rewrites the album, a second one onto a taken name is refused; Image
+# Information of the selected picture; a tick is saved and is no change;
+# Copy and Paste between
 # albums with the thumbnail block byte for byte; text alone greys Paste and
 # a forced Paste says so; a 300-byte path is refused; Save As onto an
 # existing album asks about the final ".alb" name; a save that cannot be
@@ -171,6 +172,20 @@ drv key 0x1B >/dev/null  # Escape puts the old title back
 [ "$(drv cell-title-text alb1.alb 4)" = p04.jpg ] || fq_fail "Escape did not restore the title"
 [ -f "$work/p04.jpg" ] || fq_fail "p04.jpg moved"
 
+# --- Image Information of the selected picture; a tick is stored, not a change ---------
+drv cell-click alb1.alb 1 1 >/dev/null
+drv post-command 570
+b=$(box)
+grep -qx 'title=Image Information' <<<"$b" || fq_fail "no Image Information for the album's picture: $b"
+press 1
+drv cell-check alb1.alb 1 >/dev/null
+drv post-command 101
+for i in $(seq 1 50); do
+  "$FQ_BUILD/fqtool" album list "$work/alb1.alb" | grep -q '  2 \[x\]' && break
+  sleep 0.1
+done
+"$FQ_BUILD/fqtool" album list "$work/alb1.alb" | grep -q '  2 \[x\] 96x72 .*p01.jpg$' || fq_fail "the tick was not saved"
+
 # --- Copy in one album, Paste in another ------------------------------------------------
 drv cell-click alb1.alb 0 1 >/dev/null
 drv post-command 140
@@ -241,12 +256,17 @@ wait_cells alb1.alb 12
 /usr/bin/convert -seed 3 -size 160x120 plasma:fractal "$work/many/base.ppm"
 for i in $(seq -w 1 101); do cjpeg -quality 80 "$work/many/base.ppm" >"$work/many/m$i.jpg"; done
 (cd "$work/many" && "$FQ_BUILD/fqtool" album make many.alb $(ls m*.jpg | head -100)) || fq_fail "album of 100"
+# Ticking after the last save made no change to ask about: only Album 2 asks.
+drv cell-check alb1.alb 2 >/dev/null
 drv close $F $T
+asked=
 for i in $(seq 1 10); do   # answer the save questions of the albums
   b=$(drv dialog-text 2000 2>/dev/null || true)
   grep -q 'was updated' <<<"$b" || break
+  asked+=$(grep -o '(.*)' <<<"$b")
   press 7
 done
+[ "$asked" = "(Album 2)" ] || fq_fail "save questions at the end: $asked"
 fq_wait_app_exit 20 || fq_fail "the program did not end"
 fq_start_app "$W\\many\\many.alb"
 drv wait-window $F $T 30000 >/dev/null || fq_fail "no frame"
