@@ -8,9 +8,8 @@
 # click opens a picture or plays a movie; a title edit renames the file and
 # rewrites the album, a second one onto a taken name is refused; Image
 # Information of the selected picture; a tick is saved and is no change;
-# Copy and Paste between
-# albums with the thumbnail block byte for byte; text alone greys Paste and
-# a forced Paste says so; a 300-byte path is refused; Save As onto an
+# Copy and Paste between albums with the thumbnail block byte for byte; text
+# alone greys Paste and a forced Paste says so; a 300-byte path is refused; Save As onto an
 # existing album asks about the final ".alb" name; a save that cannot be
 # written leaves the old file as it was and the album changed; a drag
 # between albums; an album of 100 pictures opened from the command line
