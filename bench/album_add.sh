@@ -28,7 +28,7 @@ folder="Z:${work//\//\\}\\pictures"
 ini=$FQ_BUILD/Lumvex01.ini
 [ -f "$ini" ] && cp "$ini" "$work/ini.saved"
 restore_ini() { if [ -f "$work/ini.saved" ]; then cp "$work/ini.saved" "$ini"; else rm -f "$ini"; fi; }
-trap 'restore_ini; fq_cleanup' EXIT
+trap 'rc=$?; restore_ini; (exit $rc); fq_cleanup' EXIT
 
 # One run: a new program, a new album, the 100 names in the dialog.
 add_ms() {

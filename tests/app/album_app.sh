@@ -53,7 +53,13 @@ cp "$work/x.jpg" "$work/x.jpg.orig"
 /usr/bin/convert -size 320x240 gradient:orange-purple "$work/p.ppm"
 cjpeg "$work/p.ppm" >"$work/y.avi"  # and one without
 rm "$work/p.ppm"
-printf '[ORXAPP]\r\ndir=%s\\\r\n' "$W" >"$FQ_BUILD/Lumvex01.ini"
+# The add dialog starts in the test's folder; the settings file is put back
+# afterwards.
+ini=$FQ_BUILD/Lumvex01.ini
+[ -f "$ini" ] && cp "$ini" "$work/ini.saved"
+restore_ini() { if [ -f "$work/ini.saved" ]; then cp "$work/ini.saved" "$ini"; else rm -f "$ini"; fi; }
+trap 'rc=$?; restore_ini; (exit $rc); fq_cleanup' EXIT
+printf '[ORXAPP]\r\ndir=%s\\\r\n' "$W" >"$ini"
 
 fq_start_app
 drv wait-window $F $T 30000 >/dev/null || fq_fail "no frame"
