@@ -164,13 +164,13 @@ Result<ImageRecord> MakeStoredThumbnail(const ImageRecord& source, Rgb face) {
     work = std::move(*info);
     at = &work;
   }
-  if (ImageBitCount(*at) <= 8) {
+  if (ImageBitCount(*at) < 8) {  // 8 bits are sampled as they are, then looked up
     auto full = Expand8To24(*at);
     if (!full) return full.failure();
     work = std::move(*full);
     at = &work;
   }
-  if (ImageBitCount(*at) != 24 || ImageCompression(*at) != kBiRgb) return Failure{err::kCreateBitmap};
+  if (!TakesSubsamplingRoad(*at)) return Failure{err::kCreateBitmap};
   auto sub = SubsamplePicture(*at);
   if (!sub) return sub.failure();
   const FittedSize fitted{ImageWidth(sub->thumbnail), ImageHeight(sub->thumbnail)};

@@ -54,9 +54,9 @@ Result<SubsampledPicture> SubsamplePicture(const ImageRecord& source);
 inline constexpr Rgb kDefaultFace{192, 192, 192};
 
 // The whole rule without a window system: the subsampling road, or, for any
-// other source, the source made full-colour (run-length, masks and small
-// palettes unpacked), stretched by nearest neighbour to the fitted size onto
-// a 96 × 72 canvas of `face` and that canvas as the thumbnail. Failures:
+// other source, the source unpacked (run-length rows, colour masks, 1- and
+// 4-bit palettes), stretched by nearest neighbour to the fitted size onto a
+// 96 × 72 canvas of `face` and that canvas as the thumbnail. Failures:
 // those of the conversions, kCreateBitmap, kMemory.
 Result<ImageRecord> MakeStoredThumbnail(const ImageRecord& source, Rgb face = kDefaultFace);
 

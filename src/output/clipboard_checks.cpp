@@ -13,6 +13,11 @@ constexpr size_t kBitCountAt = 14;
 constexpr size_t kCompressionAt = 16;
 constexpr size_t kColorsUsedAt = 32;
 constexpr size_t kCoreBitCountAt = 10;
+// The most pixels a run-length picture from the clipboard may unpack to.
+constexpr int64_t kMaxPackedPixels = int64_t{4096} * 4096;
+// An end-of-row code (two bytes) covers at most a row; no real run-length
+// picture packs more pixels into a byte than this.
+constexpr int64_t kMaxPixelsPerPackedByte = 1024;
 
 // Where the pixels start in a packed block: after the header, the colour
 // masks a 40-byte header with bit fields keeps behind it, and the colour
@@ -60,6 +65,17 @@ Result<std::string> PathFromTextBlock(std::span<const uint8_t> block) {
 Result<ImageRecord> PictureFromBitmapBlock(std::span<const uint8_t> block) {
   auto offset = PixelOffset(block);
   if (!offset) return Failure{err::kNoClipboardData};
+  // Run-length rows may claim any size in a few bytes; a picture bigger
+  // than any a thumbnail is reasonably made from is refused before its
+  // rows are unpacked.
+  if (GetU32(block.data()) >= kInfoHeaderSize) {
+    const uint32_t compression = GetU32(block.data() + kCompressionAt);
+    const int64_t w = GetI32(block.data() + 4), h = GetI32(block.data() + 8);
+    const int64_t pixels = w * (h < 0 ? -h : h);
+    if ((compression == kBiRle8 || compression == kBiRle4) &&
+        (pixels > kMaxPackedPixels || pixels > kMaxPixelsPerPackedByte * static_cast<int64_t>(block.size())))
+      return Failure{err::kBmpCannotBeAllocated};
+  }
   // The block as the file it would be, read by the bitmap file reader.
   std::vector<uint8_t> file;
   try {

@@ -28,8 +28,9 @@ Result<std::string> PathFromTextBlock(std::span<const uint8_t> block);
 
 // The picture in a packed bitmap block, checked as a bitmap file's record
 // is (header form and size, depth, compression, colour count, dimensions,
-// and every row inside the block; top-down rows are turned bottom-up) and
-// normalised as a picture read from a file is. Failures: kNoClipboardData
+// and every row inside the block; top-down rows are turned bottom-up; a
+// run-length picture of more than 4096 × 4096 pixels, or of more than 1024
+// pixels a byte of its block, is refused before it is unpacked) and normalised as a picture read from a file is. Failures: kNoClipboardData
 // (a block too short for a header), those of reading a bitmap file
 // (kBmpCannotBeAllocated, kFailedToReadFile), kMemory.
 Result<ImageRecord> PictureFromBitmapBlock(std::span<const uint8_t> block);

@@ -1,6 +1,7 @@
 #include "show/slide_show.h"
 
 #include <cstring>
+#include <vector>
 
 #include "base/file_io.h"
 #include "image/jpeg_checks.h"
@@ -44,6 +45,61 @@ constexpr size_t kMovieHeaderBytes = 16;
 constexpr int kMaxDraws = 64;
 
 }  // namespace
+
+Result<ImageRecord> ScaleForSlide(const ImageRecord& picture, int width, int height) {
+  if (width < 1 || height < 1 || width > kMaxImageDimension || height > kMaxImageDimension)
+    return Failure{err::kCreateBitmap};
+  const ImageRecord* source = &picture;
+  ImageRecord expanded;
+  const uint16_t bits = ImageBitCount(picture);
+  if (ImageCompression(picture) != kBiRgb || !ImageIsInfoForm(picture) ||
+      (bits != 1 && bits != 4 && bits != 8 && bits != 24) || ImageHeight(picture) <= 0 ||
+      !ImageHasAllRows(picture))
+    return Failure{err::kCreateBitmap};
+  if (bits == 1 || bits == 4) {
+    auto wide = Expand8To24(picture);
+    if (!wide) return wide.failure();
+    expanded = std::move(wide).value();
+    source = &expanded;
+  }
+  const ImageRecord& in = *source;
+  const int sw = ImageWidth(in), sh = ImageHeight(in);
+  const int out_bits = ImageBitCount(in);
+  const uint32_t colors = out_bits == 8 ? ImageColorCount(in) : 0;
+  auto made = ImageRecord::Create(width, height, static_cast<uint16_t>(out_bits), colors);
+  if (!made) return made.failure();
+  ImageRecord& out = *made;
+  // Resolution and palette as the source's.
+  std::memcpy(out.data() + 24, in.data() + 24, 8);
+  if (colors) std::memcpy(out.data() + kInfoHeaderSize, in.data() + ImageHeaderSize(in), colors * 4);
+
+  const size_t bpp = static_cast<size_t>(out_bits / 8);
+  const uint64_t in_stride = ImageRowStride(sw, out_bits), out_stride = ImageRowStride(width, out_bits);
+  std::vector<uint32_t> column(static_cast<size_t>(width));
+  for (int x = 0; x < width; ++x)
+    column[static_cast<size_t>(x)] =
+        static_cast<uint32_t>((2 * int64_t{x} + 1) * sw / (2 * int64_t{width})) * static_cast<uint32_t>(bpp);
+  const uint8_t* in_bits = ImageBits(in);
+  uint8_t* out_bits_p = ImageBits(out);
+  // Rows are stored bottom-up in both; row y of the output takes the source
+  // row under its centre, counted the same way.
+  for (int y = 0; y < height; ++y) {
+    const int64_t sy = (2 * int64_t{y} + 1) * sh / (2 * int64_t{height});
+    const uint8_t* src = in_bits + static_cast<uint64_t>(sy) * in_stride;
+    uint8_t* dst = out_bits_p + static_cast<uint64_t>(y) * out_stride;
+    if (bpp == 3) {
+      for (int x = 0; x < width; ++x, dst += 3) {
+        const uint8_t* p = src + column[static_cast<size_t>(x)];
+        dst[0] = p[0];
+        dst[1] = p[1];
+        dst[2] = p[2];
+      }
+    } else {
+      for (int x = 0; x < width; ++x) dst[x] = src[column[static_cast<size_t>(x)]];
+    }
+  }
+  return std::move(out);
+}
 
 SlideRect SlideDestination(int W, int H, int w, int h, int size_mode) {
   if (W <= 0 || H <= 0 || w <= 0 || h <= 0) return {};

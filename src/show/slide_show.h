@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "base/settings.h"
+#include "image/image_record.h"
 
 namespace fq::show {
 
@@ -29,6 +31,13 @@ inline constexpr int kSizeOwn = 1;         // own size, reduced only when larger
 // fitted as in full screen. Sizes are computed in 64 bits.
 SlideRect SlideDestination(int screen_width, int screen_height, int picture_width,
                            int picture_height, int size_mode);
+
+// The picture at the destination's size as the colour-on-colour stretch
+// makes it: each destination pixel takes the source pixel under its centre
+// (rows and columns are dropped or repeated, never blended). 8-bit
+// pictures keep their palette; 1- and 4-bit ones come out at 24 bits.
+// Sizes 1..kMaxImageDimension. Failures: kCreateBitmap, kMemory.
+Result<ImageRecord> ScaleForSlide(const ImageRecord& picture, int width, int height);
 
 // Milliseconds between pictures for a speed of 0 (10 s) to 10; 0 for speed
 // 10 means the shortest period the system allows. Speeds outside 0..10 are

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Album thumbnails against djpeg: an album made by fqtool from JPEGs of
-# several sizes, orientations and samplings stores, for each, exactly the
-# nearest-neighbour samples (counted from the bottom-left) of djpeg's
-# decode at the fitted size; a BMP source gives its own samples. The album
+# several sizes, orientations, samplings, greyscale, progressive and with
+# restart markers stores, for each, exactly the nearest-neighbour samples
+# (counted from the bottom-left) of djpeg's full decode at the fitted size
+# (fqtool decodes only the sampled rows, as Add to Album does); a BMP source gives its own samples. The album
 # file reads back with every entry, and its thumbnails come out as BMP
 # files ImageMagick reads at the fitted sizes.
 # Argument: the build folder holding fqtool.
@@ -35,9 +36,11 @@ cjpeg -quality 75 -sample 2x1 "$tmp/tall.ppm" >"$tmp/tall.jpg"
 cjpeg -quality 85 -sample 1x1 "$tmp/odd.ppm" >"$tmp/odd.jpg"
 cjpeg -quality 95 "$tmp/tiny.ppm" >"$tmp/tiny.jpg"
 cjpeg -grayscale "$tmp/odd.ppm" >"$tmp/grey.jpg"
+cjpeg -progressive -quality 80 "$tmp/wide.ppm" >"$tmp/progressive.jpg"
+cjpeg -restart 1 -sample 2x1 "$tmp/odd.ppm" >"$tmp/restart.jpg"
 /usr/bin/convert "$tmp/odd.ppm" -type TrueColor BMP3:"$tmp/odd.bmp"
 
-pictures=(wide.jpg tall.jpg odd.jpg tiny.jpg grey.jpg odd.bmp)
+pictures=(wide.jpg tall.jpg odd.jpg tiny.jpg grey.jpg progressive.jpg restart.jpg odd.bmp)
 (cd "$tmp" && "$fqtool" album make album.alb "${pictures[@]}")
 "$fqtool" album list "$tmp/album.alb" | tee "$tmp/list"
 grep -q "^entries: ${#pictures[@]}$" "$tmp/list"

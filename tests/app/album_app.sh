@@ -6,14 +6,15 @@
 # screen); the arrow keys move the selection; Save As appends ".alb"; the
 # stored thumbnails equal those fqtool makes by the same rule; a double
 # click opens a picture or plays a movie; a title edit renames the file and
-# rewrites the album, a second one onto a taken name is refused; Copy and
-# Paste between
-# albums with the thumbnail block byte for byte; text alone greys Paste and
-# a forced Paste says so; a 300-byte path is refused; Save As onto an
+# rewrites the album, a second one onto a taken name is refused; Image
+# Information of the selected picture; a tick is saved and is no change;
+# Copy and Paste between albums with the thumbnail block byte for byte; text
+# alone greys Paste and a forced Paste says so; a 300-byte path is refused; Save As onto an
 # existing album asks about the final ".alb" name; a save that cannot be
 # written leaves the old file as it was and the album changed; a drag
-# between albums; an album of 100 pictures opened from the command line
-# refuses a 101st. Screenshot of the twelve-cell album.
+# between albums; Cut; the same picture in other letters and a folder are
+# refused; an album of 100 pictures opened from the command line refuses a
+# 101st and is raised, not opened again, when dropped. Screenshot of the twelve-cell album.
 source "$(dirname "$0")/lib.sh"
 
 F=ORXDscFrame
@@ -31,13 +32,9 @@ selected() { cells "$1" | awk '/left=000000/ {print $1}'; }
 box() { drv dialog-text 10000; }
 press() { drv dialog-press "$1" 5000 >/dev/null; }
 children() { drv mdi-children $F $T; }
-wait_cells() {  # album count
-  local i
-  for i in $(seq 1 150); do
-    [ "$(cells "$1" 2>/dev/null | sed -n 's/^count=//p')" = "$2" ] && return 0
-    sleep 0.2
-  done
-  fq_fail "album $1 never had $2 cells: $(cells "$1" | tail -1)"
+wait_cells() {  # album count: that many cells, the program idle, everything painted
+  drv wait-album-idle "$1" "$2" 120000 >/dev/null ||
+    fq_fail "album $1 never had $2 cells: $(cells "$1" | tail -1)"
 }
 
 # --- Pictures ------------------------------------------------------------------
@@ -56,7 +53,13 @@ cp "$work/x.jpg" "$work/x.jpg.orig"
 /usr/bin/convert -size 320x240 gradient:orange-purple "$work/p.ppm"
 cjpeg "$work/p.ppm" >"$work/y.avi"  # and one without
 rm "$work/p.ppm"
-printf '[ORXAPP]\r\ndir=%s\\\r\n' "$W" >"$FQ_BUILD/Lumvex01.ini"
+# The add dialog starts in the test's folder; the settings file is put back
+# afterwards.
+ini=$FQ_BUILD/Lumvex01.ini
+[ -f "$ini" ] && cp "$ini" "$work/ini.saved"
+restore_ini() { if [ -f "$work/ini.saved" ]; then cp "$work/ini.saved" "$ini"; else rm -f "$ini"; fi; }
+trap 'rc=$?; restore_ini; (exit $rc); fq_cleanup' EXIT
+printf '[ORXAPP]\r\ndir=%s\\\r\n' "$W" >"$ini"
 
 fq_start_app
 drv wait-window $F $T 30000 >/dev/null || fq_fail "no frame"
@@ -73,7 +76,13 @@ title=$(box | head -1)
 drv file-dialog "$names" 0 10000 >/dev/null || fq_fail "cannot choose the files"
 wait_cells "Album 1" 12
 sleep 1
-cells "Album 1" | tee "$work/cells.txt"
+# The screen shows what the program drew a moment after it drew it.
+for i in $(seq 1 50); do
+  cells "Album 1" >"$work/cells.txt"
+  grep -q '^0 .* left=000000 right=000000' "$work/cells.txt" || break
+  sleep 0.1
+done
+cat "$work/cells.txt"
 colours=$(head -1 "$work/cells.txt")
 hi=$(sed 's/.*highlight=\([0-9a-f]*\).*/\1/' <<<"$colours")
 sh=$(sed 's/.*shadow=\([0-9a-f]*\).*/\1/' <<<"$colours")
@@ -169,6 +178,20 @@ drv key 0x1B >/dev/null  # Escape puts the old title back
 [ "$(drv cell-title-text alb1.alb 4)" = p04.jpg ] || fq_fail "Escape did not restore the title"
 [ -f "$work/p04.jpg" ] || fq_fail "p04.jpg moved"
 
+# --- Image Information of the selected picture; a tick is stored, not a change ---------
+drv cell-click alb1.alb 1 1 >/dev/null
+drv post-command 570
+b=$(box)
+grep -qx 'title=Image Information' <<<"$b" || fq_fail "no Image Information for the album's picture: $b"
+press 1
+drv cell-check alb1.alb 1 >/dev/null
+drv post-command 101
+for i in $(seq 1 50); do
+  "$FQ_BUILD/fqtool" album list "$work/alb1.alb" | grep -q '  2 \[x\]' && break
+  sleep 0.1
+done
+"$FQ_BUILD/fqtool" album list "$work/alb1.alb" | grep -q '  2 \[x\] 96x72 .*p01.jpg$' || fq_fail "the tick was not saved"
+
 # --- Copy in one album, Paste in another ------------------------------------------------
 drv cell-click alb1.alb 0 1 >/dev/null
 drv post-command 140
@@ -198,6 +221,17 @@ sleep 0.5
 [ "$(drv toolbar-states $F $T 441 | sed -n 's/^441=//p')" = 4 ] || fq_fail "Paste greyed with both formats"
 drv post-command 141
 grep -q 'text=The file Name is too long.' <<<"$(box)" || fq_fail "no refusal of a 300-byte path"
+press 1
+wait_cells "Album 2" 1
+
+# The same picture again, in other letters: refused. A folder is no picture.
+drv clipboard-put "$(tr a-z A-Z <<<"$W")\\Y.JPG" "$work/clip.dib" >/dev/null
+drv post-command 141
+grep -q 'text=This image is registered already to this album.' <<<"$(box)" || fq_fail "a second y.jpg was not refused"
+press 1
+drv clipboard-put "$W\\many" "$work/clip.dib" >/dev/null
+drv post-command 141
+grep -q 'text=File does not exist.' <<<"$(box)" || fq_fail "a folder's path was pasted"
 press 1
 wait_cells "Album 2" 1
 
@@ -234,22 +268,41 @@ drv cell-drag alb1.alb 5 "Album 2" 300 60 >/dev/null
 wait_cells "Album 2" 2
 cells "Album 2" | grep -q '^1 .* title=p05.jpg$' || fq_fail "the drag added no p05.jpg"
 wait_cells alb1.alb 12
+# Cut takes the picture out after copying it; Paste puts it back at the end.
+drv cell-click "Album 2" 0 1 >/dev/null
+drv post-command 142
+wait_cells "Album 2" 1
+cells "Album 2" | grep -q '^0 .* title=p05.jpg$' || fq_fail "Cut left the wrong cell"
+drv clipboard-info | grep -qxF "path=$W\\y.jpg" || fq_fail "Cut did not copy y.jpg"
+drv post-command 141
+wait_cells "Album 2" 2
+cells "Album 2" | grep -q '^1 .* title=y.jpg$' || fq_fail "Paste after Cut"
 
 # --- 100 pictures from the command line, and a 101st ---------------------------------------
 /usr/bin/convert -seed 3 -size 160x120 plasma:fractal "$work/many/base.ppm"
 for i in $(seq -w 1 101); do cjpeg -quality 80 "$work/many/base.ppm" >"$work/many/m$i.jpg"; done
 (cd "$work/many" && "$FQ_BUILD/fqtool" album make many.alb $(ls m*.jpg | head -100)) || fq_fail "album of 100"
+# Ticking after the last save made no change to ask about: only Album 2 asks.
+drv cell-check alb1.alb 2 >/dev/null
 drv close $F $T
+asked=
 for i in $(seq 1 10); do   # answer the save questions of the albums
   b=$(drv dialog-text 2000 2>/dev/null || true)
   grep -q 'was updated' <<<"$b" || break
+  asked+=$(grep -o '(.*)' <<<"$b")
   press 7
 done
+[ "$asked" = "(Album 2)" ] || fq_fail "save questions at the end: $asked"
 fq_wait_app_exit 20 || fq_fail "the program did not end"
 fq_start_app "$W\\many\\many.alb"
 drv wait-window $F $T 30000 >/dev/null || fq_fail "no frame"
 for i in $(seq 1 150); do children | grep -q '"many.alb"' && break; sleep 0.2; done
 wait_cells many.alb 100
+# Dropped once more: the open album is raised, not opened twice.
+drv drop-files $F $T "$W\\many\\many.alb" >/dev/null
+grep -q 'text=File with same name has already been opened.' <<<"$(box)" || fq_fail "no same-name message"
+press 1
+[ "$(children | grep -c '"many.alb"')" = 1 ] || fq_fail "many.alb open twice"
 drv post-command 143
 drv file-dialog "$W\\many\\m101.jpg" 0 10000 >/dev/null
 grep -q 'text=This album is full.' <<<"$(box)" || fq_fail "the 101st picture was not refused"

@@ -65,6 +65,9 @@ ffmpeg -loglevel error -y -f lavfi -i color=c=0x00c000:size=320x240:rate=10 -fra
   -c:v msvideo1 "$work/green.avi"
 ffmpeg -loglevel error -y -f lavfi -i testsrc=size=320x240:rate=10 -frames:v 5 -c:v mjpeg "$work/mjpeg.avi"
 cp "$work/red.jpg" "$work/gone.jpg"
+# A JPEG in name and markers whose header cannot be decoded.
+{ printf '\xff\xd8\xff\xc0\x00\x11\x08\x00\x00\x00\x00\x03'; head -c 200 /dev/zero; printf '\xff\xd9'; } \
+  >"$work/damaged.jpg"
 album() { local out=$1; shift; local p a=(); for p in "$@"; do a+=("$(winpath "$work/$p")"); done
   python3 "$(dirname "$0")/make_album.py" "$work/$out" "${a[@]}"; }
 album two.alb red.jpg blue.bmp
@@ -73,6 +76,7 @@ album one.alb red.jpg
 album missing.alb red.jpg gone.jpg
 album empty.alb
 album mjpeg.alb mjpeg.avi
+album badjpeg.alb damaged.jpg
 head -c 300 "$work/two.alb" >"$work/damaged.alb"
 echo "not an album" >"$work/text.alb"
 rm "$work/gone.jpg"
@@ -194,8 +198,8 @@ expect_box missing.alb "File does not exist."
 # picture it chose.
 set_keys Speed=0
 
-# A left click ends a show of one picture; a typed character ends a show
-# at its movie, drawn from the movie's first frame.
+# A left click ends a show of one picture; the size button; a typed
+# character ends a show at its movie, drawn from the movie's first frame.
 start_show one.alb
 c=$(fq_driver show-painted 15000 | strip | sed -n 's/.*centre=\([0-9a-f]*\).*/\1/p')
 is_colour "$c" red || fq_fail "one-picture show: $c"
@@ -204,6 +208,14 @@ gone
 pointer_back
 start_show three.alb
 fq_driver show-painted 15000 >/dev/null || fq_fail "no show"
+# The size button: the 640 x 480 picture fills the screen's width, then
+# stands at its own size in the middle, then fills it again.
+side() { fq_driver screen-pixel 100 512 | strip; }
+[ "$(side)" != 000000 ] || fq_fail "full size does not reach the side"
+fq_driver show-press 984 10000 >/dev/null || fq_fail "size"
+[ "$(side)" = 000000 ] && is_colour "$(centre)" red || fq_fail "own size: side $(side), centre $(centre)"
+fq_driver show-press 984 10000 >/dev/null || fq_fail "size"
+[ "$(side)" != 000000 ] || fq_fail "back to full size"
 fq_driver show-press 986 10000 >/dev/null
 fq_driver show-press 985 10000 >/dev/null
 is_colour "$(centre)" green || fq_fail "movie frame in the show: $(centre)"
@@ -230,6 +242,7 @@ pointer_back
 expect_box empty.alb "This album has no images."
 expect_box damaged.alb "Failed to read the file."
 expect_box mjpeg.alb "There is no correspondence between this file."
+expect_box badjpeg.alb "It failed in the creating bitmap."
 start_show text.alb
 fq_driver no-dialog 2000 || fq_fail "a file that is not an album gave a message"
 [ -z "$(fq_driver list-windows | strip | grep " $S ")" ] || fq_fail "a show of a file that is not an album"

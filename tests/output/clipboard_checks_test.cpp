@@ -102,6 +102,14 @@ TEST(ClipboardBitmap, BlocksThatDisagreeWithThemselvesAreRefused) {
   EXPECT_FALSE(PictureFromBitmapBlock(Dib(3, 2, 24, kBiRle8, 0, 64)).ok());
   EXPECT_FALSE(PictureFromBitmapBlock(Dib(4, 4, 8, kBiRgb, 300, 2000)).ok());
   EXPECT_FALSE(PictureFromBitmapBlock(Dib(3, -2, 8, kBiRle8, 2, 64)).ok());  // run-length top-down
+  // Run-length data claiming a huge picture in a few bytes (an end-of-picture
+  // code right away) is refused before anything is unpacked.
+  Bytes huge = Dib(60000, 60000, 8, kBiRle8, 2, 8 + 2);
+  huge[48] = 0, huge[49] = 1;
+  EXPECT_EQ(PictureFromBitmapBlock(huge).message(), err::kBmpCannotBeAllocated);
+  Bytes small = Dib(64, 64, 8, kBiRle8, 2, 8 + 2);
+  small[48] = 0, small[49] = 1;
+  EXPECT_TRUE(PictureFromBitmapBlock(small).ok());
   // A header size that runs past the block.
   Bytes big = Dib(3, 2, 24, kBiRgb, 0, 24);
   PutU32(&big[0], 1000);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -31,6 +32,60 @@ TEST(SlideDestination, LargerPicturesAreReducedInBothModesSmallerEnlargedOnlyInF
   const SlideRect r = SlideDestination(600, 1000, 800, 900, kSizeFullScreen);
   EXPECT_LE(r.x + r.width, 600);
   EXPECT_EQ(r.width, 600);
+}
+
+// A 24-bit picture whose pixel (x, y) (y from the bottom row) is (x, y, 7).
+ImageRecord Numbered(int w, int h, int bits = 24) {
+  auto r = ImageRecord::Create(w, h, static_cast<uint16_t>(bits), bits == 8 ? 3 : 0);
+  EXPECT_TRUE(r.ok());
+  const uint64_t stride = ImageRowStride(w, bits);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint8_t* p = ImageBits(*r) + y * stride + x * (bits / 8);
+      if (bits == 24) {
+        p[0] = static_cast<uint8_t>(x);
+        p[1] = static_cast<uint8_t>(y);
+        p[2] = 7;
+      } else {
+        p[0] = static_cast<uint8_t>((x + y) % 3);
+      }
+    }
+  return std::move(r).value();
+}
+
+const uint8_t* At(const ImageRecord& r, int x, int y) {
+  return ImageBits(r) + y * ImageRowStride(ImageWidth(r), ImageBitCount(r)) + x * (ImageBitCount(r) / 8);
+}
+
+// The colour-on-colour stretch repeats or drops whole pixels: enlarged by 3
+// each source pixel fills a 3 × 3 block; halved, each output pixel is the
+// source pixel under its centre; the same size is a copy.
+TEST(ScaleForSlide, RepeatsOrDropsWholePixelsAndKeepsThePalette) {
+  const ImageRecord src = Numbered(5, 4);
+  auto big = ScaleForSlide(src, 15, 12);
+  ASSERT_TRUE(big.ok());
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 15; ++x) {
+      ASSERT_EQ(At(*big, x, y)[0], x / 3) << x << "," << y;
+      ASSERT_EQ(At(*big, x, y)[1], y / 3) << x << "," << y;
+    }
+  const ImageRecord even = Numbered(6, 4);
+  auto half = ScaleForSlide(even, 3, 2);
+  ASSERT_TRUE(half.ok());
+  EXPECT_EQ(At(*half, 0, 0)[0], 1);
+  EXPECT_EQ(At(*half, 2, 1)[0], 5);
+  EXPECT_EQ(At(*half, 2, 1)[1], 3);
+  auto same = ScaleForSlide(src, 5, 4);
+  ASSERT_TRUE(same.ok());
+  EXPECT_TRUE(std::equal(ImageBits(*same), ImageBits(*same) + 4 * ImageRowStride(5, 24), ImageBits(src)));
+
+  const ImageRecord pal = Numbered(2, 2, 8);
+  auto p = ScaleForSlide(pal, 4, 4);
+  ASSERT_TRUE(p.ok());
+  EXPECT_EQ(ImageBitCount(*p), 8);
+  EXPECT_EQ(ImageColorCount(*p), 3u);
+  EXPECT_EQ(*At(*p, 3, 3), (1 + 1) % 3);
+  EXPECT_FALSE(ScaleForSlide(src, 0, 4).ok());
 }
 
 TEST(SlideOrder, AlbumOrderWrapsBothWaysAndOnePictureStays) {

@@ -9,6 +9,7 @@
 #include "base/messages.h"
 #include "image/bmp_file.h"
 #include "image/image_record.h"
+#include "image/jpeg_sampled.h"
 #include "picture_io.h"
 
 namespace fqtool {
@@ -34,6 +35,20 @@ int List(const std::string& path) {
   return 0;
 }
 
+// What a thumbnail is made from: a JPEG decoded into the samples the
+// thumbnail takes (as Add to Album does), any other picture as read.
+fq::Result<fq::ImageRecord> LoadForThumbnail(const std::string& path) {
+  auto kind = ProbePicture(path);
+  if (kind && *kind == PictureKind::kJpeg)
+    return fq::DecodeJpegSampled(path, [](int64_t w, int64_t h) {
+      const fq::album::FittedSize f = fq::album::FitThumbnailSize(w, h);
+      return fq::SampledSize{f.width, f.height};
+    });
+  auto picture = LoadPicture(path);
+  if (!picture) return picture.failure();
+  return std::move(picture->record);
+}
+
 // An album of the pictures named, in order, each with its thumbnail made by
 // the cell's rule; the paths are stored as absolute paths.
 int Make(const std::string& out, const std::vector<std::string>& pictures) {
@@ -43,12 +58,12 @@ int Make(const std::string& out, const std::vector<std::string>& pictures) {
     const std::string path = std::filesystem::absolute(name).string();
     for (const auto& e : album.entries)
       if (fq::album::SamePath(e.path, path)) return Fail(fq::err::kAlreadyInAlbum);
-    auto picture = LoadPicture(name);
+    auto picture = LoadForThumbnail(name);
     if (!picture) {
       std::fprintf(stderr, "fqtool: %s:\n", name.c_str());
       return Fail(picture.message());
     }
-    auto thumbnail = fq::album::MakeStoredThumbnail(picture->record);
+    auto thumbnail = fq::album::MakeStoredThumbnail(*picture);
     if (!thumbnail) return Fail(thumbnail.message());
     album.entries.push_back({path, std::move(*thumbnail), false});
   }

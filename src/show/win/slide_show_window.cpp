@@ -32,11 +32,14 @@ constexpr int kNoImages = -3;
 
 // The picture on the screen, kept decoded so that a repaint without a
 // change of picture (the panel moved over it) draws without reading the
-// file again.
+// file again; also kept at its size on the screen, so that a repaint does
+// not stretch it again either.
 struct ShownPicture {
   bool valid = false;
   ImageRecord record;  // the display copy
   Palette palette;
+  ImageRecord scaled;  // the record stretched to `at`
+  show::SlideRect at;
 };
 
 struct Slides {
@@ -151,15 +154,49 @@ Status PrepareSlide(Slides& s) {
   return Status::Ok();
 }
 
+// Where the current picture goes on the screen.
+show::SlideRect PlaceOf(const Slides& s) {
+  return show::SlideDestination(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                ImageWidth(s.shown.record), ImageHeight(s.shown.record),
+                                s.options.size);
+}
+
+// The picture in its place on the screen. It is stretched in
+// colour-on-colour mode (whole pixels repeated or dropped) once per picture
+// and size mode, and then only copied to the screen.
 void DrawSlide(Slides& s, HDC dc) {
-  const ImageRecord& r = s.shown.record;
-  const int w = ImageWidth(r), h = ImageHeight(r);
-  const show::SlideRect d = show::SlideDestination(
-      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), w, h, s.options.size);
-  SelectedPalette palette(dc, s.shown.palette.get());
-  const RECT dest{d.x, d.y, d.x + d.width, d.y + d.height};
-  const RECT source{0, 0, w, h};
-  StretchDrawImage(dc, r, dest, source);
+  ShownPicture& p = s.shown;
+  const show::SlideRect d = PlaceOf(s);
+  SelectedPalette palette(dc, p.palette.get());
+  if (p.scaled.empty() || !(p.at == d)) {
+    auto scaled = show::ScaleForSlide(p.record, d.width, d.height);
+    p.scaled = scaled ? std::move(scaled).value() : ImageRecord();
+    p.at = d;
+  }
+  if (p.scaled.empty()) {
+    // A form the scaling does not take: the system stretches it.
+    const int w = ImageWidth(p.record), h = ImageHeight(p.record);
+    StretchDrawImage(dc, p.record, RECT{d.x, d.y, d.x + d.width, d.y + d.height}, RECT{0, 0, w, h});
+    return;
+  }
+  SetDIBitsToDevice(dc, d.x, d.y, static_cast<DWORD>(d.width), static_cast<DWORD>(d.height), 0, 0, 0,
+                    static_cast<UINT>(d.height), ImageBits(p.scaled),
+                    reinterpret_cast<const BITMAPINFO*>(p.scaled.data()), DIB_RGB_COLORS);
+}
+
+// Black around the picture; the picture's own place is left to the paint,
+// so a repaint does not flash black first.
+bool OnEraseBackground(Slides& s, HWND window, HDC dc) {
+  RECT all;
+  GetClientRect(window, &all);
+  const int saved = SaveDC(dc);
+  if (s.shown.valid && !s.ended) {
+    const show::SlideRect d = PlaceOf(s);
+    ExcludeClipRect(dc, d.x, d.y, d.x + d.width, d.y + d.height);
+  }
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  RestoreDC(dc, saved);
+  return true;
 }
 
 // A new picture is due: drawn at the next paint.
@@ -297,6 +334,8 @@ LRESULT CALLBACK SlideShowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
     case kMsgLoadSlides:
       if (!s->ended) OnLoad(*s);
       return 0;
+    case WM_ERASEBKGND:
+      return OnEraseBackground(*s, window, reinterpret_cast<HDC>(wParam)) ? 1 : 0;
     case WM_TIMER:
       if (wParam == kSlideTimer) OnTimer(*s);
       return 0;

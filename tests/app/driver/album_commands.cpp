@@ -173,6 +173,14 @@ int CellClick(char** a) {
   return kOk;
 }
 
+// cell-check ALBUM INDEX: clicks a cell's check box.
+int CellCheck(char** a) {
+  HWND cell = CellOf(a[0], a[1]);
+  if (!cell) return kFailed;
+  Click(cell, 17, 123, 1);
+  return kOk;
+}
+
 // cell-drag ALBUM INDEX TARGET_ALBUM X Y: presses on a cell, moves to a
 // point of another album's client area and releases there.
 int CellDrag(char** a) {
@@ -405,6 +413,7 @@ int ClipboardSaveDib(char** a) {
 FQ_DRIVER_COMMAND("album-cells", "ALBUM", 1, AlbumCells);
 FQ_DRIVER_COMMAND("cell-pixel", "ALBUM INDEX X Y", 4, CellPixel);
 FQ_DRIVER_COMMAND("cell-click", "ALBUM INDEX COUNT", 3, CellClick);
+FQ_DRIVER_COMMAND("cell-check", "ALBUM INDEX", 2, CellCheck);
 FQ_DRIVER_COMMAND("cell-drag", "ALBUM INDEX TARGET_ALBUM X Y", 5, CellDrag);
 FQ_DRIVER_COMMAND("cell-title", "ALBUM INDEX TEXT", 3, CellTitle);
 FQ_DRIVER_COMMAND("cell-title-text", "ALBUM INDEX", 2, CellTitleText);
