@@ -203,6 +203,23 @@ Result<std::vector<uint8_t>> ClipboardBitmapBytes(HWND owner) {
   return bytes;
 }
 
+// The frame is minimised and the window preceding it in the window order
+// (the nearest shown, usable one that is not the program's own) becomes the
+// active one, so that a window capture takes that window and not the
+// minimised frame.
+void HideForCapture(HWND frame) {
+  ShowWindow(frame, SW_MINIMIZE);
+  for (HWND w = GetWindow(frame, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+    if (!IsWindowVisible(w) || IsIconic(w) || !IsWindowEnabled(w)) continue;
+    if (GetWindow(w, GW_OWNER) == frame) continue;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == GetCurrentProcessId()) continue;
+    SetForegroundWindow(w);
+    return;
+  }
+}
+
 }  // namespace
 
 bool CaptureCommand(HWND frame, int command_id) {
@@ -212,7 +229,7 @@ bool CaptureCommand(HWND frame, int command_id) {
     return false;
   g_countdown.Start(command_id, settings::ReadCaptureSeconds(settings::Store()));
   SetCaptureItemsGreyed(frame, true);
-  if (settings::ReadCaptureHidesApp(settings::Store())) ShowWindow(frame, SW_MINIMIZE);
+  if (settings::ReadCaptureHidesApp(settings::Store())) HideForCapture(frame);
   return true;
 }
 
