@@ -159,7 +159,7 @@ capture::Road DisplayRoad() {
   return capture::RoadForDepth(GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES));
 }
 
-void CaptureDirect(HWND frame, int command) {
+void CaptureScreenArea(HWND frame, int command) {
   auto area = AreaOf(command);
   if (!area) {
     RestoreFrame(frame);
@@ -241,7 +241,7 @@ bool TakeCapture(HWND frame) {
   if (!command) return false;
   switch (DisplayRoad()) {
     case capture::Road::kDirect:
-      CaptureDirect(frame, command);
+      CaptureScreenArea(frame, command);
       return false;
     case capture::Road::kPalette:
       return CaptureThroughClipboard(frame, command);

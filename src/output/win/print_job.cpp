@@ -52,7 +52,7 @@ BOOL CALLBACK AbortProc(HDC, int) {
 
 }  // namespace
 
-bool PrintJob::Begin(HWND frame, HDC dc, const std::string& name) {
+bool PrintJob::BeginPrintJob(HWND frame, HDC dc, const std::string& name) {
   dc_ = dc;
   g_job = JobState{};
   g_job.box = CreateDialogParamA(GetModuleHandleA(nullptr), "PRTDLG", frame, AbortBoxProc, 0);
@@ -94,7 +94,7 @@ bool PrintJob::KeepAlive() {
 
 bool PrintJob::cancelled() const { return g_job.cancelled; }
 
-void PrintJob::End() {
+void PrintJob::EndPrintJob() {
   if (!dc_) return;
   if (started_) {
     if (g_job.cancelled) {

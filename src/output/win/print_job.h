@@ -12,18 +12,18 @@ namespace fq::win {
 class PrintJob {
  public:
   PrintJob() = default;
-  ~PrintJob() { End(); }
+  ~PrintJob() { EndPrintJob(); }
   PrintJob(const PrintJob&) = delete;
   PrintJob& operator=(const PrintJob&) = delete;
 
   // Shows "PRTDLG" captioned with `name`, disables the frame, installs the
   // abort procedure and starts the document. False when the box cannot be
   // made (error 43 shown) or the document does not start (nothing shown);
-  // End() then undoes what was done.
-  bool Begin(HWND frame, HDC dc, const std::string& name);
+  // EndPrintJob() then undoes what was done.
+  bool BeginPrintJob(HWND frame, HDC dc, const std::string& name);
   // Ends the document, or aborts it after Cancel; the frame comes back and
   // the box goes. Safe to call twice.
-  void End();
+  void EndPrintJob();
 
   bool StartPage();
   bool EndPage();

@@ -103,7 +103,7 @@ void PrintImageDocument(HWND frame, HWND window, const settings::PrintOptions& o
     return;
   }
   PrintJob job;
-  if (!job.Begin(frame, dc.get(), doc->path) || !job.StartPage()) return;
+  if (!job.BeginPrintJob(frame, dc.get(), doc->path) || !job.StartPage()) return;
   if (calendar) {
     // Drawn again at the printer's resolution, on the white sheet.
     cal::CalendarRecord record = *doc->calendar;
@@ -111,7 +111,7 @@ void PrintImageDocument(HWND frame, HWND window, const settings::PrintOptions& o
     if (!photo || !RenderCalendar(record, dc.get(), placed->picture.left, placed->picture.top,
                                   placed->picture.width, false, *photo ? &**photo : nullptr, true,
                                   false)) {
-      job.End();
+      job.EndPrintJob();
       ShowError(photo ? err::kUnexpected : photo.message());
       return;
     }
@@ -121,7 +121,7 @@ void PrintImageDocument(HWND frame, HWND window, const settings::PrintOptions& o
     if (placed->name) DrawCaption(dc.get(), *placed->name, FileNameOf(doc->path));
   }
   job.EndPage();
-  job.End();
+  job.EndPrintJob();
 }
 
 void PrintAlbum(HWND frame, HWND album, const settings::PrintOptions& options) {
@@ -151,7 +151,7 @@ void PrintAlbum(HWND frame, HWND album, const settings::PrintOptions& options) {
     return;
   }
   PrintJob job;
-  if (!job.Begin(frame, dc.get(), kAlbumJobName) || !job.StartPage()) return;
+  if (!job.BeginPrintJob(frame, dc.get(), kAlbumJobName) || !job.StartPage()) return;
   int sheet = 0;
   for (size_t i = 0; i < paths.size(); ++i) {
     const int index = static_cast<int>(i);
@@ -171,7 +171,7 @@ void PrintAlbum(HWND frame, HWND album, const settings::PrintOptions& options) {
     if (placed.name) DrawCaption(dc.get(), *placed.name, FileNameOf(paths[i]));
   }
   job.EndPage();
-  job.End();
+  job.EndPrintJob();
 }
 
 }  // namespace fq::win
