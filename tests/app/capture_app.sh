@@ -10,7 +10,8 @@
 # whole screen; with the clipboard road of palette displays forced, the
 # clipboard's text, bitmap and a third format of the test's own are all
 # back after "It failed to capture." (a synthesised Print Screen brings no
-# picture under Wine). Screenshots of the dialog and the captured window.
+# picture under Wine) and after the program is closed while it waits.
+# Screenshots of the dialog and the captured window.
 source "$(dirname "$0")/lib.sh"
 
 F=ORXDscFrame
@@ -160,5 +161,19 @@ diff <(grep '^data' "$work/clip_before.txt") <(grep '^data' "$work/clip_after.tx
   fq_fail "the clipboard changed"
 echo "palette road: clipboard kept: $(grep '^data' "$work/clip_after.txt" | tr '\n' ';')"
 [ "$(untitled)" = 0 ] || fq_fail "a window without a picture"
+# Closing the program while it waits for the picture (the clipboard set
+# aside and emptied) puts everything back as well.
+capture 182 - 1 >/dev/null
+emptied=0
+for i in $(seq 1 60); do
+  if ! drv clipboard-dump | grep -q '^data'; then emptied=1; break; fi
+  sleep 0.05
+done
+[ $emptied = 1 ] || fq_fail "the clipboard was never emptied for the capture"
 drv close $F $T
+fq_wait_app_exit 30 || fq_fail "the program did not end"
+drv clipboard-dump >"$work/clip_closed.txt"
+diff <(grep '^data' "$work/clip_before.txt") <(grep '^data' "$work/clip_closed.txt") ||
+  fq_fail "the clipboard changed when the program closed during a capture"
+echo "palette road, program closed while waiting: clipboard kept"
 echo "capture_app: OK"
