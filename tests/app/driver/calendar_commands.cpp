@@ -21,55 +21,10 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr UINT kSendTimeoutMs = 5000;
 
-DWORD ProgramProcess() {
-  HWND frame = FindWindowA("ORXDscFrame", nullptr);
-  DWORD pid = 0;
-  if (frame) GetWindowThreadProcessId(frame, &pid);
-  return pid;
-}
-
-struct Search {
-  DWORD pid;
-  const char* title;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindTitled(HWND h, LPARAM lp) {
-  auto* s = reinterpret_cast<Search*>(lp);
-  char cls[64] = "", title[256] = "";
-  GetClassNameA(h, cls, sizeof cls);
-  GetWindowTextA(h, title, sizeof title);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  if (pid == s->pid && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(h) &&
-      std::strcmp(title, s->title) == 0) {
-    s->found = h;
-    return FALSE;
-  }
-  return TRUE;
-}
+using fqdriver::TextOf;
 
 // The program's visible dialog of that title, waited for up to `timeout`.
-HWND Titled(const char* title, DWORD timeout = 10000) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    Search s{ProgramProcess(), title};
-    if (s.pid) EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&s));
-    if (s.found) return s.found;
-    if (GetTickCount() - start >= timeout) break;
-    Sleep(20);
-  }
-  std::fprintf(stderr, "no dialog titled %s\n", title);
-  return nullptr;
-}
-
-std::string TextOf(HWND h) {
-  char buf[1024] = "";
-  DWORD_PTR n = 0;
-  SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
-                      kSendTimeoutMs, &n);
-  return buf;
-}
+HWND Titled(const char* title, DWORD timeout = 10000) { return fqdriver::ProgramDialog(title, timeout); }
 
 // The sheet's current page (a child dialog).
 HWND CurrentPage(HWND sheet) {
@@ -212,9 +167,7 @@ int DlgPress(char** a) {
 int DlgGone(char** a) {
   const DWORD start = GetTickCount(), timeout = static_cast<DWORD>(std::atoi(a[1]));
   for (;;) {
-    Search s{ProgramProcess(), a[0]};
-    if (s.pid) EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&s));
-    if (!s.found) return kOk;
+    if (!fqdriver::ShownDialog(a[0])) return kOk;
     if (GetTickCount() - start >= timeout) break;
     Sleep(20);
   }

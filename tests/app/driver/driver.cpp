@@ -291,6 +291,63 @@ Registrar::Registrar(const char* name, const char* args, int argc, CommandFn run
   Commands().push_back({name, args, argc, run});
 }
 
+DWORD ProgramProcess() {
+  HWND frame = FindWindowA("ORXDscFrame", nullptr);
+  DWORD pid = 0;
+  if (frame) GetWindowThreadProcessId(frame, &pid);
+  return pid;
+}
+
+namespace {
+
+struct TitleSearch {
+  DWORD pid;
+  const char* title;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchTitledDialog(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<TitleSearch*>(lp);
+  char cls[64] = "", title[256] = "";
+  GetClassNameA(h, cls, sizeof cls);
+  GetWindowTextA(h, title, sizeof title);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid == s->pid && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(h) &&
+      std::strcmp(title, s->title) == 0) {
+    s->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND ShownDialog(const char* title) {
+  TitleSearch s{ProgramProcess(), title};
+  if (s.pid) EnumWindows(MatchTitledDialog, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND ProgramDialog(const char* title, DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND found = ShownDialog(title)) return found;
+    if (GetTickCount() - start >= timeout_ms) break;
+    Sleep(20);
+  }
+  std::fprintf(stderr, "no dialog titled %s\n", title);
+  return nullptr;
+}
+
+std::string TextOf(HWND h) {
+  char buf[1024] = "";
+  DWORD_PTR n = 0;
+  SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+                      kSendTimeoutMs, &n);
+  return buf;
+}
+
 }  // namespace fqdriver
 
 int main(int argc, char** argv) {

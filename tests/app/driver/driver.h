@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace fqdriver {
 
 inline constexpr int kOk = 0;
@@ -19,6 +21,19 @@ struct Registrar {
 // The top-level window of a class and a title ("-": any title), or null
 // with a message on stderr.
 HWND Require(const char* cls, const char* title);
+
+// The process of the program's frame (0 when it is not running).
+DWORD ProgramProcess();
+
+// The program's visible dialog (class #32770) with exactly that title, now
+// (null when there is none).
+HWND ShownDialog(const char* title);
+
+// The same, waited for up to `timeout_ms`; null with a message on stderr.
+HWND ProgramDialog(const char* title, DWORD timeout_ms = 10000);
+
+// A window's text, asked for with a time limit (a hung program gives "").
+std::string TextOf(HWND h);
 
 }  // namespace fqdriver
 

@@ -20,48 +20,8 @@ constexpr int kFailed = 1;
 constexpr UINT kSendTimeoutMs = 5000;
 constexpr DWORD kWaitMs = 10000;
 
-DWORD ProgramProcess() {
-  HWND frame = FindWindowA("ORXDscFrame", nullptr);
-  DWORD pid = 0;
-  if (frame) GetWindowThreadProcessId(frame, &pid);
-  return pid;
-}
-
-struct Search {
-  DWORD pid;
-  const char* title;
-  HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND h, LPARAM lp) {
-  auto* s = reinterpret_cast<Search*>(lp);
-  char cls[64] = "", title[256] = "";
-  GetClassNameA(h, cls, sizeof cls);
-  GetWindowTextA(h, title, sizeof title);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  if (pid == s->pid && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(h) &&
-      std::strcmp(title, s->title) == 0) {
-    s->found = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // The program's visible dialog with that title, waited for.
-HWND Dialog(const char* title) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    Search s{ProgramProcess(), title, nullptr};
-    if (s.pid) EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&s));
-    if (s.found) return s.found;
-    if (GetTickCount() - start >= kWaitMs) {
-      std::fprintf(stderr, "no dialog titled %s\n", title);
-      return nullptr;
-    }
-    Sleep(20);
-  }
-}
+HWND Dialog(const char* title) { return fqdriver::ProgramDialog(title, kWaitMs); }
 
 HWND Item(const char* title, const char* id) {
   HWND d = Dialog(title);
@@ -142,9 +102,7 @@ int ToolButton(char** a) {
 
 // tool-shown: prints 1 while the tool window is visible, else 0.
 int ToolShown(char**) {
-  Search s{ProgramProcess(), "Tool", nullptr};
-  if (s.pid) EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&s));
-  std::printf("%d\n", s.found ? 1 : 0);
+  std::printf("%d\n", fqdriver::ShownDialog("Tool") ? 1 : 0);
   return kOk;
 }
 

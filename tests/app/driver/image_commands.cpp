@@ -22,12 +22,8 @@ constexpr int kNameBox = 0x47C;   // file name box
 
 HWND Frame() { return fqdriver::Require("ORXDscFrame", "Fotaquill"); }
 
-DWORD ProgramProcess() {
-  HWND frame = Frame();
-  DWORD pid = 0;
-  if (frame) GetWindowThreadProcessId(frame, &pid);
-  return pid;
-}
+using fqdriver::ProgramProcess;
+using fqdriver::TextOf;
 
 struct DialogSearch {
   DWORD pid;
@@ -62,14 +58,6 @@ HWND WaitDialog(DWORD timeout_ms) {
     if (GetTickCount() - start >= timeout_ms) return nullptr;
     Sleep(20);
   }
-}
-
-std::string TextOf(HWND h) {
-  char buf[1024] = "";
-  DWORD_PTR n = 0;
-  SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
-                      kSendTimeoutMs, &n);
-  return buf;
 }
 
 BOOL CALLBACK PrintChildText(HWND h, LPARAM) {
