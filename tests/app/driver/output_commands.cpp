@@ -209,7 +209,7 @@ unsigned long long NowMs() {
 // click-at TITLE ID: clicks a button of the program's dialog of that title
 // and prints the moment (ms since 1970), for timing what follows.
 int ClickAt(char** a) {
-  HWND d = FindWindowA("#32770", a[0]);
+  HWND d = ProgramDialog(a[0]);
   HWND c = d ? GetDlgItem(d, std::atoi(a[1])) : nullptr;
   if (!c) return kFailed;
   const unsigned long long at = NowMs();
