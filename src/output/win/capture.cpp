@@ -203,20 +203,29 @@ Result<std::vector<uint8_t>> ClipboardBitmapBytes(HWND owner) {
   return bytes;
 }
 
+// A window that may take the activation from the minimised frame: shown,
+// usable, not a tool window (the taskbar is one) and not the program's own.
+bool CanTakeActivation(HWND w, HWND frame) {
+  if (!IsWindowVisible(w) || IsIconic(w) || !IsWindowEnabled(w)) return false;
+  if (GetWindowLongPtrA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) return false;
+  if (GetWindow(w, GW_OWNER) == frame) return false;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  return pid != GetCurrentProcessId();
+}
+
 // The frame is minimised and the window preceding it in the window order
-// (the nearest shown, usable one that is not the program's own) becomes the
-// active one, so that a window capture takes that window and not the
-// minimised frame.
+// becomes the active one (when there is none, the next one after it), so
+// that a window capture takes that window and never the minimised frame,
+// which some systems leave active.
 void HideForCapture(HWND frame) {
   ShowWindow(frame, SW_MINIMIZE);
-  for (HWND w = GetWindow(frame, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
-    if (!IsWindowVisible(w) || IsIconic(w) || !IsWindowEnabled(w)) continue;
-    if (GetWindow(w, GW_OWNER) == frame) continue;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == GetCurrentProcessId()) continue;
-    SetForegroundWindow(w);
-    return;
+  for (UINT direction : {GW_HWNDPREV, GW_HWNDNEXT}) {
+    for (HWND w = GetWindow(frame, direction); w; w = GetWindow(w, direction)) {
+      if (!CanTakeActivation(w, frame)) continue;
+      SetForegroundWindow(w);
+      return;
+    }
   }
 }
 
