@@ -24,7 +24,8 @@ ps=$work/job.ps
 fq_add_printer "$ps"
 temp_dir=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Temp
 [ -d "$temp_dir" ] || temp_dir=$WINEPREFIX/drive_c/users/$(id -un)/Temp
-orx_files() { ls "$temp_dir" 2>/dev/null | grep -ci '^orx' || true; }
+# The job's temporary bitmaps (the system's temporary names with the ORX prefix).
+orx_files() { ls "$temp_dir" 2>/dev/null | grep -ciE '^orx[0-9a-f]+\.tmp$' || true; }
 
 # --- Pictures --------------------------------------------------------------------
 /usr/bin/convert -size 2048x1536 gradient:'#2050a0'-'#f0d070' \
