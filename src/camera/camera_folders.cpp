@@ -111,6 +111,16 @@ int ChangeMedium(CameraLink& link, CameraMedia& media, int medium) {
   return rc::kOk;
 }
 
+int FillPage(ThumbnailCache& cache, std::span<const int> numbers, const ThumbnailFetch& fetch) {
+  for (int number : numbers) {
+    if (number <= 0 || cache.Find(number)) continue;
+    Thumbnail t;
+    if (int r = fetch(number, t)) return r;
+    cache.Store(number, std::move(t.picture), t.date);
+  }
+  return rc::kOk;
+}
+
 std::string ThumbnailFileName(int number) {
   char name[32];
   std::snprintf(name, sizeof name, "dt%d.jpg", number);

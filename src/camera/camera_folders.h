@@ -7,6 +7,8 @@
 // reporter) and returns the link's result code.
 #pragma once
 
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -85,6 +87,13 @@ int FetchThumbnailBytes(CameraLink& link, int number, int folder, int file, Thum
 // folder, decoded, the file removed again. Bytes that do not decode give an
 // entry without picture or date.
 int FetchThumbnail(CameraLink& link, int number, int folder, int file, Thumbnail& out);
+
+// Brings the thumbnails of a page into the cache: numbers already cached are
+// left as they are (the camera is not asked), the others are fetched with
+// `fetch` in button order and stored. Stops at the first failure and gives
+// its code; 0 when the page is complete.
+using ThumbnailFetch = std::function<int(int number, Thumbnail& out)>;
+int FillPage(ThumbnailCache& cache, std::span<const int> numbers, const ThumbnailFetch& fetch);
 
 // The name of the thumbnail file of picture `number`.
 std::string ThumbnailFileName(int number);
