@@ -6,6 +6,8 @@
 //   segment and thumbnail; info on a JPEG adds the Image Information fields)
 //   fqtool raw IN OUT      (pixels as red, green, blue bytes, top row first)
 //   fqtool album list FILE (album_commands.cpp)
+//   fqtool album make OUT.alb PICTURE...
+//   fqtool album thumbnails FILE DIR
 //   fqtool camera identify|list --port DEV (camera_commands.cpp)
 // Failures print the program's own message text on stderr and exit 1; a
 // wrong command line prints the usage and exits 2.
@@ -157,6 +159,8 @@ int Usage() {
       "                      [--quality standard|low|high|N] [--sampling HxV,HxV,HxV]\n"
       "       fqtool raw IN OUT\n"
       "       fqtool album list FILE\n"
+      "       fqtool album make OUT.alb PICTURE...\n"
+      "       fqtool album thumbnails FILE DIR\n"
       "       fqtool camera identify|list --port DEV [--speed BPS]\n",
       stderr);
   return kExitUsage;

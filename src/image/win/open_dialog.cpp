@@ -1,6 +1,7 @@
 #include "image/win/open_dialog.h"
 
 #include <commdlg.h>
+#include <cderr.h>
 
 #include "image/jpeg_checks.h"
 #include "image/jpeg_file.h"
@@ -184,6 +185,39 @@ std::optional<std::string> RunOpenDialog(HWND owner) {
   if (!GetOpenFileNameA(&ofn)) return std::nullopt;
   settings::WriteLastFolder(settings::Store(), file);
   return std::string(file);
+}
+
+PictureFilesChoice RunPictureFilesDialog(HWND owner, const char* title, const char* filter,
+                                         size_t buffer_size) {
+  PictureFilesChoice choice;
+  choice.answer.assign(buffer_size, '\0');
+  char current[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof current, current);
+  std::string folder = settings::ReadLastFolder(settings::Store(), current);
+  std::string template_name = region::Code() == 3 ? "FILEOPEN_JAPAN" : "FILEOPEN";
+  PreviewState state;
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.hInstance = GetModuleHandleA(nullptr);
+  ofn.lpstrFilter = filter;
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = choice.answer.data();
+  ofn.nMaxFile = static_cast<DWORD>(buffer_size);
+  ofn.lpstrInitialDir = folder.c_str();
+  ofn.lpstrTitle = title;
+  ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_PATHMUSTEXIST |
+              OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_LONGNAMES | OFN_ALLOWMULTISELECT;
+  ofn.lpTemplateName = template_name.c_str();
+  ofn.lpfnHook = OpenHook;
+  ofn.lCustData = reinterpret_cast<LPARAM>(&state);
+  if (!GetOpenFileNameA(&ofn)) {
+    choice.too_long = CommDlgExtendedError() == FNERR_BUFFERTOOSMALL;
+    return choice;
+  }
+  choice.chosen = true;
+  settings::WriteLastFolder(settings::Store(), choice.answer.data());
+  return choice;
 }
 
 }  // namespace fq::win
