@@ -9,6 +9,7 @@
 //   fqtool album make OUT.alb PICTURE...
 //   fqtool album thumbnails FILE DIR
 //   fqtool camera identify|list --port DEV (camera_commands.cpp)
+//   fqtool camera get|thumbs --port DEV --folder DIR ... (camera_get.cpp)
 // Failures print the program's own message text on stderr and exit 1; a
 // wrong command line prints the usage and exits 2.
 #include <cstdio>
@@ -161,7 +162,9 @@ int Usage() {
       "       fqtool album list FILE\n"
       "       fqtool album make OUT.alb PICTURE...\n"
       "       fqtool album thumbnails FILE DIR\n"
-      "       fqtool camera identify|list --port DEV [--speed BPS]\n",
+      "       fqtool camera identify|list --port DEV [--speed BPS]\n"
+      "       fqtool camera get --port DEV --folder DIR (--all | --range LIST | --new) [--speed BPS]\n"
+      "       fqtool camera thumbs --port DEV --folder DIR [--all | --range LIST] [--speed BPS]\n",
       stderr);
   return kExitUsage;
 }
