@@ -16,6 +16,21 @@ void Write(SettingsStore& s, const IntKey& k, int value) {
   s.WriteString(k.section, k.key, std::to_string(std::max(value, 0)));
 }
 
+int Read(SettingsStore& s, const SignedKey& k) {
+  return SignedValue(s.ReadString(k.section, k.key, std::to_string(k.def), 16));
+}
+
+void Write(SettingsStore& s, const SignedKey& k, int value) {
+  s.WriteString(k.section, k.key, std::to_string(value));
+}
+
+int SignedValue(std::string_view text) {
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) text.remove_prefix(1);
+  const int v = LeadingDigits(text);
+  return negative ? -v : v;
+}
+
 void Write(SettingsStore& s, const StringKey& k, std::string_view value) {
   s.WriteString(k.section, k.key, value);
 }

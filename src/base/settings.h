@@ -42,13 +42,36 @@ inline constexpr IntKey kSlideSpeed{kAppSection, "Speed", 0};
 inline constexpr IntKey kSlideSize{kAppSection, "Size", 0};
 inline constexpr IntKey kCaptureApplication{kCaptureSection, "Application", 1};
 inline constexpr IntKey kCaptureTime{kCaptureSection, "Time", 5};
+// The drawing tools' font, colour and pen. The height of a chosen font is
+// negative, so it is kept as signed text.
+inline constexpr StringKey kToolFont{kToolSection, "Font", "", 30};
+inline constexpr StringKey kToolHeight{kToolSection, "Height", "", 16};
+inline constexpr IntKey kToolWidth{kToolSection, "Width", 0};
+inline constexpr IntKey kToolWeight{kToolSection, "Weight", 0};
+inline constexpr IntKey kToolItalic{kToolSection, "Italic", 0};
+inline constexpr IntKey kToolColor{kToolSection, "Color", 0};
+inline constexpr IntKey kToolPenSize{kToolSection, "PenSize", 5};
+
+// Integers that may be negative (the calendar's font heights): written as
+// signed decimal text and read with their sign, so that a stored -64 comes
+// back as -64 (an unsigned key would store it as 0).
+struct SignedKey {
+  std::string_view section;
+  std::string_view key;
+  int def;
+};
 
 int Read(SettingsStore& s, const IntKey& k);
+int Read(SettingsStore& s, const SignedKey& k);
 std::string Read(SettingsStore& s, const StringKey& k);
 // Integers are stored as decimal text without sign; negative values are
 // stored as 0.
 void Write(SettingsStore& s, const IntKey& k, int value);
+void Write(SettingsStore& s, const SignedKey& k, int value);
 void Write(SettingsStore& s, const StringKey& k, std::string_view value);
+// The value of signed decimal text: an optional "-", then the leading
+// digits (0 without any), held within the range of int.
+int SignedValue(std::string_view text);
 
 // Toolbar and status bar at start-up. Only the pairs (Tool, Status) =
 // (0, 0), (0, 1) and (1, 0) show a bar; any other pair shows neither.

@@ -37,7 +37,9 @@ std::vector<ItemState> MenuItemStates(const ShellState& s) {
       {cmd::kCut, !(album && s.album_selection)},
       {cmd::kCopy, !(album && s.album_selection)},
       {cmd::kPaste, !(album && s.clipboard_picture)},
-      {cmd::kUndo, !image},
+      {cmd::kUndo, !(image && s.image_undo_offered)},
+      // Window: the drawing tools draw on pictures, not on calendar pages or albums
+      {cmd::kToolOnOff, (image && s.image_calendar) || album},
       // Window
       {cmd::kArrangeIcons, !s.any_child_minimized},
       {cmd::kTile, !doc},

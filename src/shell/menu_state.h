@@ -19,6 +19,10 @@ struct ShellState {
   bool image_modified = false;
   std::string image_name;
   bool image_monthly_calendar = false;
+  // The active image shows a calendar page (monthly or yearly).
+  bool image_calendar = false;
+  // The undo step belongs to the active image (its last edit was made there).
+  bool image_undo_offered = false;
   // The album cell selected last in any album window, and its picture path.
   bool album_selection = false;
   std::string album_selection_path;

@@ -74,8 +74,12 @@ TEST(MenuState, SaveFollowsModificationForImagesOnly) {
   ShellState img = Image();
   auto g = Greyed(MenuItemStates(img));
   EXPECT_TRUE(g.count(kSave));
-  EXPECT_FALSE(g.count(kSaveAs) || g.count(kClose) || g.count(kPrint) || g.count(kUndo));
+  EXPECT_FALSE(g.count(kSaveAs) || g.count(kClose) || g.count(kPrint));
   EXPECT_TRUE(g.count(kAddToAlbum) && g.count(kCut) && g.count(kPaste));
+  // Undo only where the last edit was made.
+  EXPECT_TRUE(g.count(kUndo));
+  img.image_undo_offered = true;
+  EXPECT_FALSE(IsGreyed(MenuItemStates(img), kUndo));
   img.image_modified = true;
   EXPECT_FALSE(IsGreyed(MenuItemStates(img), kSave));
   // An album can always be saved.
@@ -97,6 +101,12 @@ TEST(MenuState, ImageInformationAndSchedule) {
   EXPECT_TRUE(IsGreyed(MenuItemStates(cal), kSchedule));
   cal.image_monthly_calendar = true;
   EXPECT_FALSE(IsGreyed(MenuItemStates(cal), kSchedule));
+  // The drawing tools are off limits on any calendar page.
+  EXPECT_FALSE(IsGreyed(MenuItemStates(cal), kToolOnOff));
+  cal.image_calendar = true;
+  EXPECT_TRUE(IsGreyed(MenuItemStates(cal), kToolOnOff));
+  EXPECT_TRUE(IsGreyed(MenuItemStates(Album()), kToolOnOff));
+  EXPECT_FALSE(IsGreyed(MenuItemStates(Image()), kToolOnOff));
 }
 
 TEST(MenuState, ArrangeIconsFollowsAnyMinimisedChild) {

@@ -10,6 +10,9 @@
 //   fqtool album thumbnails FILE DIR
 //   fqtool camera identify|list --port DEV (camera_commands.cpp)
 //   fqtool camera get|thumbs --port DEV --folder DIR ... (camera_get.cpp)
+//   fqtool edit IN OUT [--rotate right|left] [--resize WxH] [--adjust B,C,S,P]
+//                      [--auto] [--cutout X0,Y0,X1,Y1 [--zoom Z]] (edit_commands.cpp)
+//   fqtool calendar info|render|photo|make ... (calendar_commands.cpp)
 // Failures print the program's own message text on stderr and exit 1; a
 // wrong command line prints the usage and exits 2.
 #include <cstdio>
@@ -19,7 +22,9 @@
 #include <vector>
 
 #include "album_commands.h"
+#include "calendar_commands.h"
 #include "camera_commands.h"
+#include "edit_commands.h"
 #include "base/messages.h"
 #include "exif_commands.h"
 #include "image/image_record.h"
@@ -151,6 +156,8 @@ const Command kCommands[] = {
     {"raw", Raw},
     {"camera", fqtool::CameraCommand},
     {"album", fqtool::RunAlbumCommand},
+    {"edit", fqtool::EditCommand},
+    {"calendar", fqtool::RunCalendarCommand},
 };
 
 int Usage() {
@@ -164,7 +171,10 @@ int Usage() {
       "       fqtool album thumbnails FILE DIR\n"
       "       fqtool camera identify|list --port DEV [--speed BPS]\n"
       "       fqtool camera get --port DEV --folder DIR (--all | --range LIST | --new) [--speed BPS]\n"
-      "       fqtool camera thumbs --port DEV --folder DIR [--all | --range LIST] [--speed BPS]\n",
+      "       fqtool camera thumbs --port DEV --folder DIR [--all | --range LIST] [--speed BPS]\n"
+      "       fqtool edit IN OUT [--rotate right|left]... [--resize WxH] [--adjust B,C,S,P]\n"
+      "                  [--auto] [--cutout X0,Y0,X1,Y1 [--zoom 25|50|100|200|400]]\n"
+      "       fqtool calendar info|render|items|photo|make ...\n",
       stderr);
   return kExitUsage;
 }

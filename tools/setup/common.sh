@@ -10,6 +10,7 @@ FQ_BUILD=${FQ_BUILD:-$FQ_ROOT/build}
 FQ_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-wine
   clang libclang-rt-14-dev llvm
   wine wine64 wine64-tools libwine-dev
   xvfb xauth x11-apps
@@ -97,7 +98,20 @@ fq_ensure_prefix() {
     "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
   fi
+  fq_prefix_fonts
   fq_window_management
+}
+
+# Debian's fonts-wine ("Courier", "MS Sans Serif", "Tahoma", ...) lies in
+# /usr/share/wine/fonts, where this Wine does not look (measured: a new
+# prefix enumerates only the host's fontconfig faces); the prefix's registry
+# names the files as if in C:\windows\Fonts, so they go there.
+fq_prefix_fonts() {
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts f
+  [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ] || return 0
+  for f in /usr/share/wine/fonts/*; do
+    [ -e "$fonts/${f##*/}" ] || cp "$f" "$fonts/"
+  done
 }
 
 # Wine lets a window manager manage its top-level windows, and on hiding one

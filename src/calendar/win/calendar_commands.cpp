@@ -1,30 +1,26 @@
 #include "calendar/win/calendar_commands.h"
 
-#include "base/win/not_available.h"
-#include "base/win/window_class.h"
-#include "base/win/window_slots.h"
-#include "base_res.h"
+#include "calendar/calendar_record.h"
+#include "calendar/win/calendar_window.h"
+#include "calendar/win/calendar_wizard.h"
+#include "calendar/win/schedule_dialog.h"
 
 namespace fq::win {
-namespace {
 
-LRESULT CALLBACK PlaceholderProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  return DefMDIChildProcA(h, m, w, l);
+void CalendarCommand(HWND mdi_client, int command_id) {
+  const uint32_t kind = static_cast<uint32_t>(command_id);
+  if (kind != cal::kMonthly && kind != cal::kYearly) return;
+  auto made = RunCalendarWizard(GetParent(mdi_client), kind);
+  if (made) CreateCalendarWindow(mdi_client, std::move(made->page), made->record);
 }
 
-}  // namespace
-
-bool RegisterCalendarWindowClass(HINSTANCE instance) {
-  return RegisterWindowClass(instance, {.name = "MYCALCLASS",
-                                        .procedure = PlaceholderProc,
-                                        .extra_bytes = kDocumentExtraBytes,
-                                        .icon = IDI_CALENDAR,
-                                        .cursor = IDC_ARROW,
-                                        .background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))});
+void ScheduleCommand(HWND image_window) {
+  if (HoldsMonthlyCalendar(image_window)) RunScheduleDialog(image_window);
 }
 
-void CalendarCommand(HWND, int) { ShowNotAvailable(); }
-void ScheduleCommand(HWND) { ShowNotAvailable(); }
-bool HoldsMonthlyCalendar(HWND) { return false; }
+bool HoldsMonthlyCalendar(HWND image_window) {
+  const cal::CalendarRecord* r = CalendarOf(image_window);
+  return r && r->Kind == cal::kMonthly;
+}
 
 }  // namespace fq::win

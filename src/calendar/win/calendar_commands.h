@@ -1,6 +1,5 @@
-// The calendar subsystem's entry points for the frame. Calendar windows and
-// dialogs are not built yet: the class is registered with a placeholder
-// window procedure and the commands show the not-available notice.
+// The calendar subsystem's entry points for the frame: the calendar window
+// class, the two wizards and the schedule dialog.
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,6 @@
 // The image editing entry points for the frame: the text tool's state that
 // is checked before every command, the drawing-tool window, and the edit
-// commands on the active image. Not built yet: no text is ever held, the
-// commands show the not-available notice.
+// commands on the active image.
 #pragma once
 
 #include <windows.h>

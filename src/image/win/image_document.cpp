@@ -1,5 +1,7 @@
 #include "image/win/image_document.h"
 
+#include <cstdlib>
+
 #include "base/win/message_box.h"
 #include "image/win/image_display.h"
 #include "base/win/window_slots.h"
@@ -46,8 +48,42 @@ bool ReplacePicture(HWND window, ImageDocument& doc, ImageRecord picture) {
   doc.compression = ImageCompression(doc.picture);
   doc.bit_count = ImageBitCount(doc.picture);
   doc.width = ImageWidth(doc.picture);
-  doc.height = ImageHeight(doc.picture);
+  doc.height = std::abs(ImageHeight(doc.picture));  // top-down records count too
   return RebuildDisplay(window, doc);
+}
+
+std::optional<DisplayCompanions> MakeDisplayCompanions(HWND window, const ImageRecord& picture) {
+  auto copy = MakeDisplayCopy(window, picture);
+  if (!copy.ok()) {
+    ShowFailure(copy);
+    return std::nullopt;
+  }
+  const ImageRecord& shown = copy->Or(picture);
+  auto palette = CreateImagePalette(shown);
+  if (!palette.ok()) {
+    ShowFailure(palette);
+    return std::nullopt;
+  }
+  auto bitmap = CreateDeviceBitmap(window, shown, palette->get());
+  if (!bitmap.ok()) {
+    ShowFailure(bitmap);
+    return std::nullopt;
+  }
+  return DisplayCompanions{std::move(*palette), std::move(*bitmap)};
+}
+
+void AdoptPicture(ImageDocument& doc, DisplayCompanions companions) {
+  doc.compression = ImageCompression(doc.picture);
+  doc.bit_count = ImageBitCount(doc.picture);
+  doc.width = ImageWidth(doc.picture);
+  doc.height = std::abs(ImageHeight(doc.picture));
+  doc.display_palette = std::move(companions.palette);
+  doc.device_bitmap = std::move(companions.bitmap);
+}
+
+int NextUntitledNumber() {
+  static int counter = 1;
+  return counter++;
 }
 
 }  // namespace fq::win

@@ -7,8 +7,10 @@
 // The window system defines `small`, a parameter name of the Exif header.
 #undef small
 
+#include <optional>
 #include <string>
 
+#include "calendar/calendar_record.h"
 #include "image/exif.h"
 #include "image/image_record.h"
 #include "image/image_view.h"
@@ -36,6 +38,7 @@ struct ImageDocument {
   bool selection_shown = false;
   bool untitled = false;
   KeptHeader kept;  // segments and camera data of a JPEG source
+  std::optional<cal::CalendarRecord> calendar;  // the record of a calendar page
 
   bool modified() const { return edit_counter != 0; }
 };
@@ -53,6 +56,21 @@ bool RebuildDisplay(HWND window, ImageDocument& doc);
 // Replaces the picture (after a conversion for saving), updating its size
 // fields and display companions.
 bool ReplacePicture(HWND window, ImageDocument& doc, ImageRecord picture);
+
+// The display palette and device bitmap of a picture, made before the
+// picture is put into a document so that a failure changes nothing.
+struct DisplayCompanions {
+  Palette palette;
+  Bitmap bitmap;
+};
+// Failures are reported here; nothing then.
+std::optional<DisplayCompanions> MakeDisplayCompanions(HWND window, const ImageRecord& picture);
+// The document's picture was just replaced: its size and form fields follow
+// it and `companions` (made from it) become its display.
+void AdoptPicture(ImageDocument& doc, DisplayCompanions companions);
+
+// The number of the next "Untitled %d" window (1, 2, ...).
+int NextUntitledNumber();
 
 }  // namespace fq::win
 

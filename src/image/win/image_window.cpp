@@ -8,6 +8,11 @@
 #include <memory>
 
 #include "base/win/frame_link.h"
+#include "calendar/calendar_file.h"
+#include "calendar/win/calendar_window.h"
+#include "edit/win/drawing_tools.h"
+#include "edit/win/undo.h"
+#include "image/win/cutout.h"
 #include "base/win/message_box.h"
 #include "image/bmp_file.h"
 #include "image/image_view.h"
@@ -28,8 +33,6 @@
 namespace fq::win {
 namespace {
 
-constexpr char kCannotParse[] =
-    "This image cannot be opened.\nBecause the file-format module cannot parse the file.";
 constexpr char kNotJpegBox[] = "This is not a Jpeg file.";
 constexpr char kSaveQuestion[] = "(%s) was updated!! Do you want to save?";
 constexpr DWORD kChildStyle = WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL;
@@ -175,10 +178,13 @@ BOOL OnCreate(HWND window, LPCREATESTRUCT cs) {
   doc->bit_count = ImageBitCount(doc->picture);
   if (!RebuildDisplay(window, *doc)) return FALSE;
   AttachDocument(window, doc);
+  DrawingToolsWindowCreated(window);
   return TRUE;
 }
 
 void OnDestroy(HWND window) {
+  ForgetUndo(window);
+  DrawingToolsWindowGone(window);
   std::unique_ptr<ImageDocument> doc(DocumentOf(window));
   AttachDocument(window, nullptr);
   if (g_sel.dragging) ReleaseCapture();
@@ -195,9 +201,31 @@ void SetTitle(HWND window, const ImageDocument& doc) {
   if (title != now) SetWindowTextA(window, title.c_str());
 }
 
-// The device bitmap drawn as 5 × 5 stretched tiles, the zoomed picture
-// centred and moved by the scroll positions.
-void DrawPicture(HDC dc, HWND window, ImageDocument& doc) {
+// The window's background: white, the class brush, painted around the
+// picture when the client area is larger than the zoomed picture.
+HBRUSH BackgroundBrush() { return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)); }
+
+// Where the zoomed picture lies in the client area: centred, moved by the
+// scroll positions.
+RECT PictureRect(HWND window, const ImageDocument& doc) {
+  RECT c = ClientRect(window);
+  const int zw = view::Zoomed(doc.width, doc.zoom), zh = view::Zoomed(doc.height, doc.zoom);
+  const int x0 = view::CentringOffset(c.right, zw) - GetScrollPos(window, SB_HORZ);
+  const int y0 = view::CentringOffset(c.bottom, zh) - GetScrollPos(window, SB_VERT);
+  return RECT{x0, y0, x0 + zw, y0 + zh};
+}
+
+// Everything of the client area outside the picture, in the background.
+void PaintMargin(HDC dc, HWND window, const RECT& picture) {
+  RECT c = ClientRect(window);
+  const int saved = SaveDC(dc);
+  ExcludeClipRect(dc, picture.left, picture.top, picture.right, picture.bottom);
+  FillRect(dc, &c, BackgroundBrush());
+  RestoreDC(dc, saved);
+}
+
+// The device bitmap drawn as 5 × 5 stretched tiles at its place.
+void DrawPicture(HDC dc, ImageDocument& doc, const RECT& place) {
   MemoryDC memory(dc);
   if (!memory) return;
   const bool background = GetForegroundWindow() != FrameWindow();
@@ -205,17 +233,17 @@ void DrawPicture(HDC dc, HWND window, ImageDocument& doc) {
   SelectedPalette mem_pal(memory.get(), doc.display_palette.get(), true);
   SelectedObject bitmap(memory.get(), doc.device_bitmap.get());
   SetStretchBltMode(dc, COLORONCOLOR);
-  RECT c = ClientRect(window);
-  const int zw = view::Zoomed(doc.width, doc.zoom), zh = view::Zoomed(doc.height, doc.zoom);
-  const int x0 = view::CentringOffset(c.right, zw) - GetScrollPos(window, SB_HORZ);
-  const int y0 = view::CentringOffset(c.bottom, zh) - GetScrollPos(window, SB_VERT);
+  const int zw = place.right - place.left, zh = place.bottom - place.top;
+  const int x0 = place.left, y0 = place.top;
   const int tw = doc.width / kTiles, th = doc.height / kTiles;
   for (int row = 0; row < kTiles; ++row) {
     const int sy = row * th, sh = row == kTiles - 1 ? doc.height - sy : th;
-    const int dy = view::Zoomed(sy, doc.zoom), dh = row == kTiles - 1 ? zh - dy : view::Zoomed(sh, doc.zoom);
+    // Each tile ends where the next begins: zooming the tile's size alone
+    // would leave a one-pixel gap wherever the truncations differ.
+    const int dy = view::Zoomed(sy, doc.zoom), dh = (row == kTiles - 1 ? zh : view::Zoomed(sy + sh, doc.zoom)) - dy;
     for (int col = 0; col < kTiles; ++col) {
       const int sx = col * tw, sw = col == kTiles - 1 ? doc.width - sx : tw;
-      const int dx = view::Zoomed(sx, doc.zoom), dw = col == kTiles - 1 ? zw - dx : view::Zoomed(sw, doc.zoom);
+      const int dx = view::Zoomed(sx, doc.zoom), dw = (col == kTiles - 1 ? zw : view::Zoomed(sx + sw, doc.zoom)) - dx;
       if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) continue;
       StretchBlt(dc, x0 + dx, y0 + dy, dw, dh, memory.get(), sx, sy, sw, sh, SRCCOPY);
     }
@@ -229,7 +257,10 @@ void OnPaint(HWND window) {
   if (doc) {
     doc->zoom = view::ValidZoom(doc->zoom);
     SetTitle(window, *doc);
-    DrawPicture(dc, window, *doc);
+    const RECT place = PictureRect(window, *doc);
+    PaintMargin(dc, window, place);
+    DrawPicture(dc, *doc, place);
+    PaintDrawingTools(window, dc);
   }
   EndPaint(window, &ps);
   if (!doc) return;
@@ -374,10 +405,21 @@ bool ConfirmClose(HWND window) {
 }
 
 LRESULT CALLBACK ImageWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // The drawing tools take the mouse and keys while one is in use; calendar
+  // pages are read-only and never theirs.
+  const ImageDocument* shown = DocumentOf(window);
+  const bool calendar_page = shown && shown->source_kind == view::kSourceCalendar;
+  if (LRESULT taken = 0;
+      !calendar_page && DrawingToolMessage(window, msg, wParam, lParam, &taken))
+    return taken;
   switch (msg) {
     HANDLE_MSG(window, WM_CREATE, OnCreate);
     HANDLE_MSG(window, WM_DESTROY, OnDestroy);
     HANDLE_MSG(window, WM_PAINT, OnPaint);
+    case WM_ERASEBKGND:
+      // The paint covers the whole client area, margin first, then picture.
+      if (DocumentOf(window)) return 1;
+      break;
     HANDLE_MSG(window, WM_LBUTTONDOWN, OnLButtonDown);
     HANDLE_MSG(window, WM_MOUSEMOVE, OnMouseMove);
     HANDLE_MSG(window, WM_LBUTTONUP, OnLButtonUp);
@@ -404,22 +446,33 @@ LRESULT CALLBACK ImageWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lP
 
 // --- Opening ------------------------------------------------------------------
 
-// Step 4 of creation: a record of more than 15 bits whose stored bytes
-// cannot hold every pixel.
-bool StoredRecordTooShort(const BitmapRead& read) {
-  const uint64_t need = uint64_t(ImageWidth(read.record)) *
-                        uint64_t(std::abs(ImageHeight(read.record))) * 3;
-  return ImageBitCount(read.record) > 15 && read.stored_size < need;
+// The MDI child for a document, titled with its display name at the default
+// position; the document passes to the window when it is made.
+HWND CreateMdiChild(HWND mdi_client, std::unique_ptr<ImageDocument> doc) {
+  MDICREATESTRUCTA mcs = {};
+  mcs.szClass = kImageWindowClass;
+  mcs.szTitle = doc->display_name.c_str();
+  mcs.hOwner = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mdi_client, GWLP_HINSTANCE));
+  mcs.x = mcs.y = CW_USEDEFAULT;
+  mcs.cx = doc->window_rect.right - doc->window_rect.left;
+  mcs.cy = doc->window_rect.bottom - doc->window_rect.top;
+  mcs.style = kChildStyle;
+  mcs.lParam = reinterpret_cast<LPARAM>(doc.get());
+  HWND window = reinterpret_cast<HWND>(
+      SendMessageA(mdi_client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+  if (!window) return nullptr;
+  doc.release();  // the window's now
+  TellFrame(window);
+  return window;
 }
 
 // An image window on a picture read from a bitmap file; `file_path` is the
 // file the user opened (for a JPEG, not the bitmap it was decoded into).
+// The reader refuses an uncompressed file whose pixel data is shorter than
+// its rows at their own depth, so a 16-, 24- or 32-bit record arriving here
+// holds every pixel; it is not measured again against 3 bytes a pixel.
 HWND CreateImageWindow(HWND mdi_client, BitmapRead read, const std::string& file_path,
                        const std::string& display_name, int source_kind) {
-  if (StoredRecordTooShort(read)) {
-    MessageBoxA(GetParent(mdi_client), kCannotParse, kAppCaption.data(), MB_OK | MB_TASKMODAL);
-    return nullptr;
-  }
   auto normal = NormalizeImage(read.record);
   if (!normal.ok()) {
     ShowFailure(normal);
@@ -447,21 +500,7 @@ HWND CreateImageWindow(HWND mdi_client, BitmapRead read, const std::string& file
     }
     doc->kept = KeepSegments(*header);
   }
-  MDICREATESTRUCTA mcs = {};
-  mcs.szClass = kImageWindowClass;
-  mcs.szTitle = display_name.c_str();
-  mcs.hOwner = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mdi_client, GWLP_HINSTANCE));
-  mcs.x = mcs.y = CW_USEDEFAULT;
-  mcs.cx = doc->window_rect.right - doc->window_rect.left;
-  mcs.cy = doc->window_rect.bottom - doc->window_rect.top;
-  mcs.style = kChildStyle;
-  mcs.lParam = reinterpret_cast<LPARAM>(doc.get());
-  HWND window = reinterpret_cast<HWND>(
-      SendMessageA(mdi_client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
-  if (!window) return nullptr;
-  doc.release();  // the window's now
-  TellFrame(window);
-  return window;
+  return CreateMdiChild(mdi_client, std::move(doc));
 }
 
 // A JPEG or BMP file into a new window; failures reported here.
@@ -487,15 +526,11 @@ bool OpenPicture(HWND mdi_client, const std::string& path, const std::string& na
   return CreateImageWindow(mdi_client, std::move(*read), path, name, view::kSourceBmp);
 }
 
-// Brings an image window that already shows the file forward; true if one did.
-bool RaiseIfOpen(HWND mdi_client, const std::string& path) {
-  HWND open = FindImageWindow(mdi_client, path);
-  if (!open) return false;
-  ShowError(err::kSameNameOpen);
-  if (IsIconic(open)) SendMessageA(mdi_client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(open), 0);
-  SendMessageA(mdi_client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(open), 0);
-  SetFocus(open);
-  return true;
+// A BMP file by its first two bytes; only those are read.
+bool StartsWithBm(const std::string& path) {
+  auto file = io::Fs().OpenRead(path);
+  char head[2] = {};
+  return file && file->Read(head, sizeof head) == sizeof head && head[0] == 'B' && head[1] == 'M';
 }
 
 }  // namespace
@@ -506,30 +541,38 @@ bool RegisterImageWindowClass(HINSTANCE instance) {
                                         .extra_bytes = kDocumentExtraBytes,
                                         .icon = IDI_IMAGE,
                                         .cursor = IDC_ARROW,
-                                        .background = SystemColorBrush(COLOR_APPWORKSPACE)});
+                                        .background = BackgroundBrush()});
+}
+
+bool RaiseImageWindowShowing(HWND mdi_client, const std::string& path) {
+  HWND open = FindImageWindow(mdi_client, path);
+  if (!open) return false;
+  ShowError(err::kSameNameOpen);
+  if (IsIconic(open)) SendMessageA(mdi_client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(open), 0);
+  SendMessageA(mdi_client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(open), 0);
+  SetFocus(open);
+  return true;
 }
 
 bool OpenImageDocument(HWND mdi_client, const std::string& path) {
-  if (RaiseIfOpen(mdi_client, path)) return false;
+  if (RaiseImageWindowShowing(mdi_client, path)) return false;
   return OpenPicture(mdi_client, path, FileNameOf(path));
 }
 
 bool OpenFileCommand(HWND mdi_client, const OpenOtherKind& open_other) {
   auto chosen = RunOpenDialog(GetParent(mdi_client));
   if (!chosen || !io::Fs().Exists(*chosen)) return false;
-  if (RaiseIfOpen(mdi_client, *chosen)) return false;
+  if (RaiseImageWindowShowing(mdi_client, *chosen)) return false;
   if (chosen->empty()) {
     ShowError(err::kFileCannotBeOpened);
     return false;
   }
-  if (!IsJpegFile(*chosen)) {
-    auto head = io::ReadWholeFile(*chosen);
-    if (!head.ok() || head->size() < 2 || (*head)[0] != 'B' || (*head)[1] != 'M') {
-      // Albums, calendars and movies open in windows of their own kinds.
-      if (open_other) return open_other(*chosen);
-      ShowError(err::kNoCorrespondence);
-      return false;
-    }
+  if (cal::IsCalendarFile(*chosen)) return OpenCalendarFile(mdi_client, *chosen, FileNameOf(*chosen));
+  if (!IsJpegFile(*chosen) && !StartsWithBm(*chosen)) {
+    // Albums and movies open in windows of their own kinds.
+    if (open_other) return open_other(*chosen);
+    ShowError(err::kNoCorrespondence);
+    return false;
   }
   return OpenPicture(mdi_client, *chosen, FileNameOf(*chosen));
 }
@@ -544,6 +587,10 @@ void RefreshImageWindow(HWND window) {
 
 bool IsImageWindow(HWND window) { return DocumentOf(window) != nullptr; }
 
+LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return ImageWindowProc(window, msg, wParam, lParam);
+}
+
 bool IsImageModified(HWND window) {
   const ImageDocument* doc = DocumentOf(window);
   return doc && doc->modified();
@@ -556,7 +603,8 @@ std::optional<ImageWindowState> ImageWindowStateOf(HWND window) {
                           .name = doc->display_name,
                           .zoom = doc->zoom,
                           .selection_shown = doc->selection_shown,
-                          .calendar = doc->source_kind == view::kSourceCalendar};
+                          .calendar = doc->source_kind == view::kSourceCalendar,
+                          .undo_offered = UndoOffered(window)};
 }
 
 bool ImageWindowCommand(HWND frame, HWND active_child, int command_id) {
@@ -572,8 +620,60 @@ bool ImageWindowCommand(HWND frame, HWND active_child, int command_id) {
     case cmd::kSaveAs: SaveImageDocument(active_child, true); return true;
     case cmd::kImageInformation: ShowImageInformation(active_child); return true;
     case cmd::kClose: SendMessageA(active_child, WM_CLOSE, 0, 0); return true;
+    case cmd::kImageCutout: CutOutSelection(active_child); return true;
   }
   return false;
+}
+
+void RestoreImageWindow(HWND window) {
+  if (DocumentOf(window) && (IsIconic(window) || IsZoomed(window)))
+    SendMessageA(GetParent(window), WM_MDIRESTORE, reinterpret_cast<WPARAM>(window), 0);
+}
+
+std::optional<PictureSelection> ShownSelection(HWND window) {
+  const ImageDocument* doc = DocumentOf(window);
+  if (!doc || !doc->selection_shown) return std::nullopt;
+  return PictureSelection{g_sel.start, g_sel.end};
+}
+
+void ShowSelection(HWND window, const PictureSelection& selection) {
+  ImageDocument* doc = DocumentOf(window);
+  if (!doc) return;
+  EraseShownSelection(window);
+  g_sel = Selection{};
+  g_sel.start = selection.start;
+  g_sel.end = selection.end;
+  doc->selection_shown = true;
+  InvalidateRect(window, nullptr, FALSE);  // the paint draws it
+  TellFrame(window);
+}
+
+void ClearImageSelection(HWND window) {
+  if (ImageDocument* doc = DocumentOf(window)) ClearSelection(window, *doc, true);
+}
+
+void FitImageWindow(HWND window) {
+  if (ImageDocument* doc = DocumentOf(window)) SetZoom(window, *doc, doc->zoom);
+}
+
+HWND CreateDocumentWindow(HWND mdi_client, std::unique_ptr<ImageDocument> doc) {
+  if (!doc) return nullptr;
+  doc->window_rect = WindowRectFor(*doc);
+  HWND window = CreateMdiChild(mdi_client, std::move(doc));
+  if (!window) return nullptr;
+  // Inside the client area, less the scroll bars it may show.
+  RECT area, r;
+  GetClientRect(mdi_client, &area);
+  area.right -= GetSystemMetrics(SM_CXVSCROLL);
+  area.bottom -= GetSystemMetrics(SM_CYHSCROLL);
+  GetWindowRect(window, &r);
+  MapWindowPoints(nullptr, mdi_client, reinterpret_cast<POINT*>(&r), 2);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  const int x = std::max<int>(0, std::min<int>(r.left, area.right - w));
+  const int y = std::max<int>(0, std::min<int>(r.top, area.bottom - h));
+  if (x != r.left || y != r.top)
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return window;
 }
 
 }  // namespace fq::win

@@ -6,10 +6,13 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace fq::win {
+
+struct ImageDocument;
 
 inline constexpr char kImageWindowClass[] = "ORXNormalChild";
 
@@ -17,10 +20,19 @@ inline constexpr char kImageWindowClass[] = "ORXNormalChild";
 // classes at start-up. False when the system refuses.
 bool RegisterImageWindowClass(HINSTANCE instance);
 
+// The image window's message handling, also used by windows that show a
+// picture as an image window does (calendar pages).
+LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
 // Opens a JPEG or BMP file (recognised by content) in a new image window of
 // the MDI client, titled with the file's name. Failures are shown here; the
 // answer says whether a window was opened.
 bool OpenImageDocument(HWND mdi_client, const std::string& path);
+
+// When an image window already shows `path`: the box "File with same name
+// has already been opened.", that window restored and focused, and true.
+// False (and nothing shown) otherwise.
+bool RaiseImageWindowShowing(HWND mdi_client, const std::string& path);
 
 // The File Open command: the Open dialog with its preview, then the chosen
 // file in an image window. A file that is neither JPEG nor BMP goes to
@@ -30,7 +42,8 @@ using OpenOtherKind = std::function<bool(const std::string& path)>;
 bool OpenFileCommand(HWND mdi_client, const OpenOtherKind& open_other = {});
 
 // The image commands of the frame for the active MDI child: zoom (171-175),
-// Save (101), Save As (107), Image Information (570) and Close (106). False
+// Save (101), Save As (107), Image Information (570), Close (106) and Image
+// Cutout (179). False
 // when `command_id` is not one of them or `active_child` is not an image
 // window, so that the frame handles it elsewhere.
 bool ImageWindowCommand(HWND frame, HWND active_child, int command_id);
@@ -47,7 +60,33 @@ struct ImageWindowState {
   int zoom = 100;
   bool selection_shown = false;  // Image Cutout is possible
   bool calendar = false;         // a calendar page: the Image menu is greyed
+  bool undo_offered = false;     // Undo would act in this window
 };
 std::optional<ImageWindowState> ImageWindowStateOf(HWND window);
+
+// What the editing commands ask of an image window.
+
+// A minimised or maximised image window is shown restored.
+void RestoreImageWindow(HWND window);
+
+// The selection shown in the window, as dragged (picture coordinates).
+struct PictureSelection {
+  POINT start{}, end{};
+};
+std::optional<PictureSelection> ShownSelection(HWND window);
+// Shows a remembered selection again (a question box took the focus, which
+// clears it).
+void ShowSelection(HWND window, const PictureSelection& selection);
+// Clears the selection and empties status-bar parts 1 to 4.
+void ClearImageSelection(HWND window);
+
+// The window sized for its picture at its zoom from its current top-left
+// corner, repainted and sent a size message.
+void FitImageWindow(HWND window);
+
+// A new image window in the MDI client for a document made in memory (a
+// cut-out), moved to lie inside the client area; null when it could not be
+// made (the document is then freed).
+HWND CreateDocumentWindow(HWND mdi_client, std::unique_ptr<ImageDocument> doc);
 
 }  // namespace fq::win

@@ -1,5 +1,7 @@
 #include "shell/win/frame_create.h"
 
+#include "edit/win/edit_commands.h"
+
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -48,6 +50,8 @@ bool CreateFrameChildren(HWND frame) {
   if (s.toolbar) CreateToolbarTips(s.toolbar);
   s.toolbox_on = settings::ReadToolBoxShown(store);
   if (s.menu) EnableMenuItem(s.menu, cmd::kToolOnOff, MF_BYCOMMAND | MF_GRAYED);
+  SetCheck(cmd::kToolOnOff, s.toolbox_on);
+  ShowToolWindow(frame, s.toolbox_on);  // shown with the first image window
   PostMessageA(frame, shell::kMsgStarted, 0, 0);
   return true;
 }

@@ -5,6 +5,7 @@
 #include "album/win/album_commands.h"
 #include "base/win/frame_link.h"
 #include "calendar/win/calendar_commands.h"
+#include "edit/win/edit_commands.h"
 #include "image/image_view.h"
 #include "image/win/image_window.h"
 #include "shell/commands.h"
@@ -49,6 +50,15 @@ void CheckZoomItem(HMENU bar, int zoom) {
   }
 }
 
+// The drawing-tool window is hidden while a calendar page is active and
+// comes back (if switched on) when another picture is.
+void HideToolsOverCalendars(bool calendar_active) {
+  static bool hidden = false;
+  if (calendar_active == hidden) return;
+  hidden = calendar_active;
+  ShowToolWindow(Shell().frame, !calendar_active && Shell().toolbox_on);
+}
+
 // The items the rules govern, for the active document; an image window also
 // gives the Edit, Image and View popups, Image Cutout and the zoom check.
 void ApplyActiveDocumentMenu(HWND document) {
@@ -64,6 +74,8 @@ void ApplyActiveDocumentMenu(HWND document) {
     EnablePopup(bar, cmd::kImagePopup, !image->calendar);
     EnablePopup(bar, cmd::kViewPopup, true);
     CheckZoomItem(bar, image->zoom);
+    EnableItem(bar, cmd::kToolOnOff, !image->calendar);
+    HideToolsOverCalendars(image->calendar);
   } else if (state.document_window && state.kind == shell::WindowKind::kAlbum) {
     // An album: its Edit commands, no picture menus, no drawing tools.
     EnablePopup(bar, cmd::kEditPopup, true);
@@ -138,6 +150,8 @@ shell::ShellState CurrentShellState() {
     if (auto image = ImageWindowStateOf(active)) {
       s.image_modified = image->modified;
       s.image_name = image->name;
+      s.image_calendar = image->calendar;
+      s.image_undo_offered = image->undo_offered;
     }
     s.image_monthly_calendar = HoldsMonthlyCalendar(active);
   }
