@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Data in from the camera end to end: the real program on COM1 against the
+# simulated camera on a pseudo-terminal. Type 1: the memory list, Select All,
+# Transfer through "Folder Select" and "Transfer Path"; type 2: the grid,
+# Preview, a typed range, Transfer; type 4: a folder with stills and a movie.
+# Every saved file equals the simulator's picture (cmp), the numbering goes on
+# from the folder's highest DSC number, the album cells appear, and the movie
+# is read by ffprobe as rawvideo of the right size, count and rate, its frames
+# equal to djpeg's decoding of the parts. Screenshots of the list, the grid
+# and the album.
+source "$(dirname "$0")/lib.sh"
+
+F=ORXDscFrame
+T=Fotaquill
+work=$FQ_ARTIFACTS/download_app
+rm -rf "$work"
+mkdir -p "$work/pics/101/clip.movie" "$work/in1" "$work/in2" "$work/in4"
+winpath() { echo "Z:${1//\//\\}"; }
+strip() { tr -d '\r'; }
+drv() { fq_driver "$@" | strip; }
+children() { drv mdi-children $F $T; }
+sim=$FQ_BUILD/tools/camsim/fqcamsim
+
+# --- The camera's pictures --------------------------------------------------------
+/usr/bin/convert -seed 3 -size 400x300 plasma:fractal -quality 95 "$work/pics/a.jpg"
+/usr/bin/convert -size 80x60 gradient:red-blue -quality 80 "$work/pics/b.jpg"
+/usr/bin/convert -seed 5 -size 640x480 plasma:fractal -quality 97 "$work/pics/c.jpg"
+/usr/bin/convert -seed 7 -size 260x200 plasma:fractal -quality 95 "$work/pics/101/d.jpg"
+for i in 1 2 3 4 5; do
+  /usr/bin/convert -seed $i -size 64x48 plasma:fractal -quality 85 "$work/pics/101/clip.movie/$i.jpg"
+done
+stills=("$work/pics/a.jpg" "$work/pics/b.jpg" "$work/pics/c.jpg" "$work/pics/101/d.jpg")
+
+ini=$FQ_INI
+[ -f "$ini" ] && cp "$ini" "$work/ini.saved"
+restore_ini() { if [ -f "$work/ini.saved" ]; then cp "$work/ini.saved" "$ini"; else rm -f "$ini"; fi; }
+trap 'rc=$?; restore_ini; (exit $rc); fq_cleanup' EXIT
+printf '[ORXAPP]\r\ncom=COM1\r\nbaudrate=1152\r\ndir=%s\\\r\n' "$(winpath "$work")" >"$ini"
+
+# start_camera TYPE: the simulator on a fresh terminal, COM1 mapped to it.
+start_camera() {
+  local out=$work/sim$1
+  "$sim" --type "$1" --folder "$work/pics" --verbose </dev/null >"$out.out" 2>"$out.err" &
+  FQ_EXTRA_PIDS+=($!)
+  local i pty=
+  for i in $(seq 1 50); do
+    pty=$(head -n 1 "$out.out" 2>/dev/null || true)
+    [ -n "$pty" ] && break
+    sleep 0.1
+  done
+  [[ $pty == /dev/pts/* ]] || fq_fail "type $1: the simulator gave no terminal"
+  fq_map_com_port COM1 "$pty"
+  fq_start_wineserver
+}
+
+# choose_folder DIR: answers "Folder Select" with a name inside DIR, then OK in
+# "Transfer Path" after checking that it shows DIR.
+choose_folder() {
+  local w
+  w=$(winpath "$1")
+  drv dlg-wait "Folder Select" 20000 >/dev/null || fq_fail "no Folder Select dialog"
+  drv file-dialog-ok "$w\\x" 10000 >/dev/null || fq_fail "cannot answer Folder Select"
+  drv dlg-wait "Transfer Path" 20000 >/dev/null || fq_fail "no Transfer Path dialog"
+  local shown
+  shown=$(drv dlg-text "Transfer Path" 1310)
+  echo "Transfer Path shows: $shown"
+  drv dlg-press "Transfer Path" 1 >/dev/null
+}
+
+wait_files() {  # DIR COUNT
+  local i
+  for i in $(seq 1 600); do
+    [ "$(ls "$1" | grep -c '^DSC')" -ge "$2" ] && return 0
+    sleep 0.1
+  done
+  fq_fail "$1 holds $(ls "$1" | tr '\n' ' '), expected $2 DSC files"
+}
+
+# --- Type 1 --------------------------------------------------------------------------
+start_camera 1
+fq_start_app
+drv wait-window $F $T 30000 >/dev/null || fq_fail "no frame"
+sleep 1
+cp "${stills[0]}" "$work/in1/DSC0007.jpg"  # numbering goes on from the highest
+drv post-command 121
+drv dlg-wait "Camera Memory List" 60000 >/dev/null || fq_fail "no memory list"
+drv item-message '#32770' "Camera Memory List" 285 0x18B 0 0 | grep -qx 'result=4' ||
+  fq_fail "the list does not hold four rows"
+drv item-text '#32770' "Camera Memory List" 285
+fq_screenshot download_list
+drv dlg-click "Camera Memory List" 284 >/dev/null
+sleep 0.5
+drv dlg-enabled "Camera Memory List" 280
+drv dlg-click "Camera Memory List" 280 >/dev/null
+choose_folder "$work/in1"
+wait_files "$work/in1" 5
+sleep 2
+ls -l "$work/in1"
+for i in 0 1 2 3; do
+  cmp "${stills[$i]}" "$work/in1/$(printf 'DSC%04d.jpg' $((8 + i)))" || fq_fail "type 1: picture $((i + 1)) differs"
+done
+# The four pictures went into a new album.
+for i in $(seq 1 100); do children | grep -q ORXAlbumChild && break; sleep 0.1; done
+children
+album=$(children | sed -n 's/^ORXAlbumChild "\(.*\)"$/\1/p' | tail -1)
+[ -n "$album" ] || fq_fail "type 1: no album window"
+drv wait-album-idle "$album" 4 60000 >/dev/null || fq_fail "type 1: the album never had 4 cells"
+drv album-cells "$album" | awk '{print $NF}' | tr '\n' ' '; echo
+drv album-cells "$album" | grep -q 'title=DSC0011.jpg' || fq_fail "type 1: DSC0011.jpg not in the album"
+fq_screenshot download_album
+drv dlg-press "Camera Memory List" 281 >/dev/null
+drv dlg-gone "Camera Memory List" 20000 >/dev/null || fq_fail "the list stayed open after Exit"
+echo "type 1: PASS"
