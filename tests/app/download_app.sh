@@ -37,7 +37,8 @@ restore_ini() { if [ -f "$work/ini.saved" ]; then cp "$work/ini.saved" "$ini"; e
 trap 'rc=$?; restore_ini; (exit $rc); fq_cleanup' EXIT
 printf '[ORXAPP]\r\ncom=COM1\r\nbaudrate=1152\r\ndir=%s\\\r\n' "$(winpath "$work")" >"$ini"
 
-# start_camera TYPE: the simulator on a fresh terminal, COM1 mapped to it.
+# start_camera TYPE PORT: the simulator on a fresh terminal, PORT mapped to it
+# (before the program starts: mapping restarts the prefix's server).
 start_camera() {
   local out=$work/sim$1
   "$sim" --type "$1" --folder "$work/pics" --verbose </dev/null >"$out.out" 2>"$out.err" &
@@ -49,9 +50,10 @@ start_camera() {
     sleep 0.1
   done
   [[ $pty == /dev/pts/* ]] || fq_fail "type $1: the simulator gave no terminal"
-  fq_map_com_port COM1 "$pty"
-  fq_start_wineserver
+  fq_map_com_port "$2" "$pty"
 }
+# use_port PORT: the port the next connection opens.
+use_port() { sed -i "s/^com=.*\r\$/com=$1\r/" "$ini"; }
 
 # choose_folder DIR: answers "Folder Select" with a name inside DIR, then OK in
 # "Transfer Path" after checking that it shows DIR.
@@ -76,8 +78,13 @@ wait_files() {  # DIR COUNT
   fq_fail "$1 holds $(ls "$1" | tr '\n' ' '), expected $2 DSC files"
 }
 
+start_camera 1 COM1
+start_camera 2 COM2
+start_camera 4 COM3
+fq_start_wineserver
+echo "simulators: ${FQ_EXTRA_PIDS[*]}"
+
 # --- Type 1 --------------------------------------------------------------------------
-start_camera 1
 fq_start_app
 drv wait-window $F $T 30000 >/dev/null || fq_fail "no frame"
 sleep 1
@@ -111,3 +118,32 @@ fq_screenshot download_album
 drv dlg-press "Camera Memory List" 281 >/dev/null
 drv dlg-gone "Camera Memory List" 20000 >/dev/null || fq_fail "the list stayed open after Exit"
 echo "type 1: PASS"
+
+# --- Type 2 --------------------------------------------------------------------------
+use_port COM2
+drv post-command 121
+drv dlg-wait "Image Preview" 60000 >/dev/null || fq_fail "type 2: no grid"
+sleep 1
+total=$(drv dlg-text "Image Preview" 610)
+echo "type 2: total '$total'"
+[ "$(drv dlg-enabled "Image Preview" 603)" = 0 ] || fq_fail "type 2: Transfer enabled with nothing selected"
+drv dlg-press "Image Preview" 602 >/dev/null
+sleep 1
+drv dlg-gone "PREVIEWMSG" 60000 >/dev/null
+for i in $(seq 1 300); do [ "$(drv dlg-enabled "Image Preview" 602)" = 1 ] && break; sleep 0.1; done
+grep -c 'command 22' "$work/sim2.err" || true
+fq_screenshot download_grid
+drv dlg-set "Image Preview" 600 2 >/dev/null
+drv dlg-set "Image Preview" 601 3 >/dev/null
+sleep 0.5
+[ "$(drv dlg-enabled "Image Preview" 603)" = 1 ] || fq_fail "type 2: the range 2-3 did not enable Transfer"
+drv dlg-press "Image Preview" 603 >/dev/null
+choose_folder "$work/in2"
+wait_files "$work/in2" 2
+sleep 2
+ls -l "$work/in2"
+cmp "${stills[1]}" "$work/in2/DSC0001.jpg" || fq_fail "type 2: picture 2 differs"
+cmp "${stills[2]}" "$work/in2/DSC0002.jpg" || fq_fail "type 2: picture 3 differs"
+drv dlg-press "Image Preview" 2 >/dev/null
+drv dlg-gone "Image Preview" 20000 >/dev/null || fq_fail "type 2: the grid stayed open after Exit"
+echo "type 2: PASS"
