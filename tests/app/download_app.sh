@@ -7,7 +7,8 @@
 # from the folder's highest DSC number, the album cells appear, and the movie
 # is read by ffprobe as rawvideo of the right size, count and rate, its frames
 # equal to djpeg's decoding of the parts. Screenshots of the list, the grid
-# and the album.
+# and the album; the movie written plain (uncompressed), Cinepak refused and
+# offered again, a cancelled choice leaving nothing behind.
 source "$(dirname "$0")/lib.sh"
 
 F=ORXDscFrame
@@ -93,7 +94,12 @@ drv post-command 121
 drv dlg-wait "Camera Memory List" 60000 >/dev/null || fq_fail "no memory list"
 drv item-message '#32770' "Camera Memory List" 285 0x18B 0 0 | grep -qx 'result=4' ||
   fq_fail "the list does not hold four rows"
-drv item-text '#32770' "Camera Memory List" 285
+rows=$(drv list-rows "Camera Memory List" 285 | tr '\n' '|')
+echo "row lengths: $rows"
+# "Image No.1::Super Fine Mode", "Image No.2::Normal Mode", "...::Super Fine
+# Mode", "...::Fine Mode" (the simulator's modes follow the sizes).
+[ "$rows" = "27|23|27|21|" ] ||
+  fq_fail "type 1: rows $rows"
 fq_screenshot download_list
 drv dlg-click "Camera Memory List" 284 >/dev/null
 sleep 0.5
@@ -147,3 +153,71 @@ cmp "${stills[2]}" "$work/in2/DSC0002.jpg" || fq_fail "type 2: picture 3 differs
 drv dlg-press "Image Preview" 2 >/dev/null
 drv dlg-gone "Image Preview" 20000 >/dev/null || fq_fail "type 2: the grid stayed open after Exit"
 echo "type 2: PASS"
+
+# --- Type 4: folder 101 holds the movie (file 1) and d.jpg (file 2) ----------------------
+use_port COM3
+drv post-command 121
+drv dlg-wait "Image Preview" 60000 >/dev/null || fq_fail "type 4: no grid"
+for i in $(seq 1 100); do [ "$(drv dlg-combo-items "Image Preview" 520 | wc -l)" -ge 2 ] && break; sleep 0.1; done
+drv dlg-combo-items "Image Preview" 521
+drv dlg-combo-items "Image Preview" 520
+drv dlg-combo "Image Preview" 520 1 >/dev/null
+sleep 1
+echo "type 4: total $(drv dlg-text "Image Preview" 610)"
+drv dlg-press "Image Preview" 602 >/dev/null
+sleep 1
+for i in $(seq 1 300); do [ "$(drv dlg-enabled "Image Preview" 602)" = 1 ] && break; sleep 0.1; done
+drv dlg-click "Image Preview" 501 >/dev/null
+sleep 0.5
+[ "$(drv dlg-enabled "Image Preview" 603)" = 1 ] || fq_fail "type 4: a click did not enable Transfer"
+drv dlg-press "Image Preview" 603 >/dev/null
+choose_folder "$work/in4"
+drv dlg-wait "Video Compression" 60000 >/dev/null || fq_fail "type 4: no compressor choice"
+drv dlg-combo-items "Video Compression" 880
+fq_screenshot download_compressor
+drv dlg-press "Video Compression" 1 >/dev/null
+wait_files "$work/in4" 1
+drv dlg-gone "AVIMSG" 30000 >/dev/null
+sleep 2
+ls -l "$work/in4"
+[ -f "$work/in4/DSC0001.avi" ] || fq_fail "type 4: no DSC0001.avi"
+ls "$work/in4" | grep -v '^DSC0001.avi$' && fq_fail "type 4: files beside the movie"
+probe=$(ffprobe -v error -select_streams v:0 -count_frames \
+  -show_entries stream=codec_name,width,height,r_frame_rate,nb_read_frames -of csv=p=0 "$work/in4/DSC0001.avi")
+echo "ffprobe: $probe"
+[ "$probe" = "rawvideo,64,48,10/1,5" ] || fq_fail "type 4: the movie reads as '$probe'"
+ffmpeg -v error -i "$work/in4/DSC0001.avi" -f rawvideo -pix_fmt rgb24 "$work/movie.rgb"
+: >"$work/parts.rgb"
+for i in 1 2 3 4 5; do
+  djpeg -pnm "$work/pics/101/clip.movie/$i.jpg" | tail -c $((64 * 48 * 3)) >>"$work/parts.rgb"
+done
+cmp "$work/movie.rgb" "$work/parts.rgb" || fq_fail "type 4: the movie's frames differ from djpeg's"
+for i in $(seq 1 100); do children | grep -q '"Album 3"' && break; sleep 0.1; done
+drv wait-album-idle "Album 3" 1 60000 >/dev/null || fq_fail "type 4: no album cell for the movie: $(children)"
+drv album-cells "Album 3" | grep -q 'title=DSC0001.avi' || fq_fail "type 4: the movie is not in the album"
+
+# The still of the folder, then the movie again with a compressor that only
+# decompresses: refused, offered again, cancelled: nothing is kept.
+drv dlg-click "Image Preview" 502 >/dev/null
+sleep 0.5
+drv dlg-press "Image Preview" 603 >/dev/null
+choose_folder "$work/in4"
+wait_files "$work/in4" 2
+cmp "${stills[3]}" "$work/in4/DSC0002.jpg" || fq_fail "type 4: the still differs"
+drv dlg-click "Image Preview" 501 >/dev/null
+sleep 0.5
+drv dlg-press "Image Preview" 603 >/dev/null
+choose_folder "$work/in4"
+drv dlg-wait "Video Compression" 60000 >/dev/null || fq_fail "type 4: no compressor choice"
+drv dlg-combo "Video Compression" 880 3 >/dev/null
+drv dlg-press "Video Compression" 1 >/dev/null
+drv box-press "Failed a create AVI File." 1 30000 || fq_fail "type 4: Cinepak was not refused"
+drv dlg-wait "Video Compression" 60000 >/dev/null || fq_fail "type 4: the choice was not offered again"
+drv dlg-press "Video Compression" 2 >/dev/null
+drv box-press "Selected image not saved." 1 30000 || fq_fail "type 4: a cancelled choice was not a failure"
+sleep 2
+ls -la "$work/in4"
+[ "$(ls -A "$work/in4" | tr '\n' ' ')" = "DSC0001.avi DSC0002.jpg " ] || fq_fail "type 4: something was left by the cancelled movie"
+drv dlg-gone "Image Preview" 20000 >/dev/null || fq_fail "type 4: the grid stayed open after the failure"
+echo "type 4: PASS"
+echo PASS
