@@ -35,7 +35,15 @@ stills=("$work/pics/a.jpg" "$work/pics/b.jpg" "$work/pics/c.jpg" "$work/pics/101
 ini=$FQ_INI
 [ -f "$ini" ] && cp "$ini" "$work/ini.saved"
 restore_ini() { if [ -f "$work/ini.saved" ]; then cp "$work/ini.saved" "$ini"; else rm -f "$ini"; fi; }
-trap 'rc=$?; restore_ini; (exit $rc); fq_cleanup' EXIT
+# Drive R: of the prefix is a CD-ROM drive (removed again at the end).
+mkdir -p "$work/cd"
+ln -sfn "$work/cd" "$WINEPREFIX/dosdevices/r:"
+"$WINELOADER" reg add 'HKLM\Software\Wine\Drives' /v r: /d cdrom /f >/dev/null 2>&1
+drop_cd() {
+  rm -f "$WINEPREFIX/dosdevices/r:"
+  timeout 20 "$WINELOADER" reg delete 'HKLM\Software\Wine\Drives' /v r: /f >/dev/null 2>&1
+}
+trap 'rc=$?; restore_ini; drop_cd; (exit $rc); fq_cleanup' EXIT
 printf '[ORXAPP]\r\ncom=COM1\r\nbaudrate=1152\r\ndir=%s\\\r\n' "$(winpath "$work")" >"$ini"
 
 # start_camera TYPE PORT: the simulator on a fresh terminal, PORT mapped to it
@@ -144,6 +152,12 @@ drv dlg-set "Image Preview" 601 3 >/dev/null
 sleep 0.5
 [ "$(drv dlg-enabled "Image Preview" 603)" = 1 ] || fq_fail "type 2: the range 2-3 did not enable Transfer"
 drv dlg-press "Image Preview" 603 >/dev/null
+# A folder on the CD-ROM drive is refused and the folder choice comes again.
+drv dlg-wait "Folder Select" 20000 >/dev/null || fq_fail "type 2: no Folder Select dialog"
+drv file-dialog-ok 'R:\x' 10000 >/dev/null || fq_fail "type 2: cannot answer Folder Select"
+drv dlg-wait "Transfer Path" 20000 >/dev/null || fq_fail "type 2: no Transfer Path dialog"
+drv dlg-press "Transfer Path" 1 >/dev/null
+drv box-press "Cannot copy This Directory" 1 20000 || fq_fail "type 2: the CD-ROM drive was not refused"
 choose_folder "$work/in2"
 wait_files "$work/in2" 2
 sleep 2
