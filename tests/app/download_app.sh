@@ -30,6 +30,9 @@ sim=$FQ_BUILD/tools/camsim/fqcamsim
 for i in 1 2 3 4 5; do
   /usr/bin/convert -seed $i -size 64x48 plasma:fractal -quality 85 "$work/pics/101/clip.movie/$i.jpg"
 done
+# Two pictures carry a recording date (the grid shows it under the thumbnail).
+exiftool -q -overwrite_original -DateTimeOriginal='2003:07:14 09:30:00' "$work/pics/a.jpg" "$work/pics/c.jpg" ||
+  fq_fail "exiftool could not date the pictures"
 stills=("$work/pics/a.jpg" "$work/pics/b.jpg" "$work/pics/c.jpg" "$work/pics/101/d.jpg")
 
 ini=$FQ_INI

@@ -24,6 +24,9 @@
 #include "camera/transfer_folder.h"
 #include "camsim/camera_simulator.h"
 #include "camsim/camsim_rig.h"
+#include "camsim/sim_jpeg.h"
+#include "camera/memory_list.h"
+#include "image/exif.h"
 #include "image/jpeg_file.h"
 #include "show/movie_file.h"
 #include "support/faulty_file_system.h"
@@ -350,6 +353,50 @@ TEST(DownloadTest, MovieDescriptionsWithMisplacedTagsOrAbsurdPartCountsAreRefuse
   EXPECT_FALSE(ParseMovieDescription(many));
 }
 
+
+// The grid's road for thumbnails against the simulator: a picture whose
+// Exif segment holds its date gives a decoded thumbnail with that date; a
+// picture the camera cannot make a thumbnail of gives an empty entry, not a
+// failure; a page already in the cache does not ask the camera again.
+TEST(DownloadTest, ThumbnailsCarryTheDateAndACachedPageAsksNothing) {
+  CameraContent content;
+  StoredFolder folder;
+  StoredEntry dated;
+  dated.file = 1;
+  dated.data = camsim::MakeDemoPicture(320, 240, 1);
+  auto exif = BuildExifSegment(320, 240, {}, ExifDateTime{2003, 7, 14, 9, 30, 0});
+  ASSERT_TRUE(exif.ok());
+  dated.data.insert(dated.data.begin() + 2, exif->begin(), exif->end());
+  StoredEntry broken;
+  broken.file = 2;
+  broken.data = V(3000, 0x55);
+  folder.entries = {dated, broken};
+  content.media[0].folders.push_back(folder);
+  Rig r(2, content);
+  ASSERT_EQ(ConnectForDownload(r.link), rc::kOk);
+  ThumbnailCache cache;
+  const int numbers[] = {1, 2};
+  int asked = 0;
+  auto fetch = [&](int number, Thumbnail& t) {
+    ++asked;
+    return FetchThumbnail(r.link, number, 0, 0, t);
+  };
+  ASSERT_EQ(FillPage(cache, numbers, fetch), 0);
+  EXPECT_EQ(asked, 2);
+  const CachedThumbnail* first = cache.Find(1);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->date, (ThumbnailDate{2003, 7, 14}));
+  EXPECT_FALSE(first->picture.empty());
+  const CachedThumbnail* second = cache.Find(2);
+  ASSERT_NE(second, nullptr);
+  EXPECT_TRUE(second->picture.empty());
+  EXPECT_TRUE(second->date.none());
+  const int thumbnail_sizes = r.sim.stats().sequenced_commands.at(22);
+  ASSERT_EQ(FillPage(cache, numbers, fetch), 0);
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(r.sim.stats().sequenced_commands.at(22), thumbnail_sizes);
+  EXPECT_TRUE(r.reporter.messages.empty());
+}
 
 // A thousand transfers through a line that drops, corrupts, duplicates and
 // delays bytes (marker frames carry no checksum: the type-1 runs meet only
