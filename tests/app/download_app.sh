@@ -177,6 +177,10 @@ drv dlg-gone "Image Preview" 20000 >/dev/null || fq_fail "type 2: the grid staye
 echo "type 2: PASS"
 
 # --- Type 4: folder 101 holds the movie (file 1) and d.jpg (file 2) ----------------------
+# Temporary files of the program (movie parts "ORX...", thumbnails "dt%d.jpg")
+# in the prefix: none may stay behind.
+temps() { find "$WINEPREFIX/drive_c/users" \( -iname 'ORX*' -o -iname 'dt*.jpg' \) 2>/dev/null | sort; }
+temps_before=$(temps)
 use_port COM3
 drv post-command 121
 drv dlg-wait "Image Preview" 60000 >/dev/null || fq_fail "type 4: no grid"
@@ -241,5 +245,6 @@ sleep 2
 ls -la "$work/in4"
 [ "$(ls -A "$work/in4" | tr '\n' ' ')" = "DSC0001.avi DSC0002.jpg " ] || fq_fail "type 4: something was left by the cancelled movie"
 drv dlg-gone "Image Preview" 20000 >/dev/null || fq_fail "type 4: the grid stayed open after the failure"
+[ "$(temps)" = "$temps_before" ] || fq_fail "type 4: temporary files left: $(comm -13 <(echo "$temps_before") <(temps))"
 echo "type 4: PASS"
 echo PASS
