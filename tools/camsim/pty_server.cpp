@@ -77,9 +77,12 @@ void PtyServer::Write(const std::vector<uint8_t>& bytes, uint32_t speed, bool pa
   size_t done = 0;
   // At the nominal rate a byte takes 10 bit times; write in small slices.
   const size_t slice = pace ? 16 : bytes.size();
+  // Each slice is due at its place on one schedule from the first byte, so
+  // that a sleep that oversleeps is made up by the next slices instead of
+  // adding up over a long reply.
+  const uint64_t start = NowMicros();
   while (done < bytes.size()) {
     size_t n = std::min(slice, bytes.size() - done);
-    uint64_t start = NowMicros();
     size_t sent = 0;
     while (sent < n) {
       ssize_t w = write(master_, bytes.data() + done + sent, n - sent);
@@ -93,7 +96,7 @@ void PtyServer::Write(const std::vector<uint8_t>& bytes, uint32_t speed, bool pa
     }
     done += n;
     if (pace && speed > 0) {
-      uint64_t due = start + n * 10'000'000ull / speed;
+      uint64_t due = start + done * 10'000'000ull / speed;
       uint64_t now = NowMicros();
       if (due > now) std::this_thread::sleep_for(std::chrono::microseconds(due - now));
     }

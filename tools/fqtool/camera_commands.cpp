@@ -1,5 +1,7 @@
 #include "camera_commands.h"
 
+#include "camera_get.h"
+
 #include <cstdio>
 #include <string_view>
 
@@ -98,6 +100,8 @@ int List(CameraLink& link) {
 }  // namespace
 
 int CameraCommand(const std::vector<std::string>& args) {
+  if (!args.empty() && args[0] == "get") return CameraGet(args);
+  if (!args.empty() && args[0] == "thumbs") return CameraThumbs(args);
   if (args.empty() || (args[0] != "identify" && args[0] != "list")) return Usage();
   std::string device;
   int speed = speed_code::k38400;

@@ -1,6 +1,7 @@
 // The camera commands of the frame's menu and toolbar: download, upload,
-// port setup and camera setup. The flows behind them are not built into the
-// program yet: each shows the not-available notice and returns.
+// port setup and camera setup. Download connects, opens the camera's memory
+// list and returns when the list has closed; the others are not built into
+// the program yet: each shows the not-available notice and returns.
 #pragma once
 
 #include <windows.h>
