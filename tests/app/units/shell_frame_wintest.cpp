@@ -211,7 +211,7 @@ WIN_TEST(StatesReadTheActiveDocumentSlots) {
   CHECK(Greyed(f.menu, fq::cmd::kAddToAlbum));
   CHECK(!Greyed(f.menu, fq::cmd::kOpen));
 
-  HWND album = MakeChild("ORXAlbumChild", fq::win::WindowKind::kAlbum);
+  HWND album = fq::win::NewUntitledAlbum(fq::win::Shell().mdi_client);
   CHECK(album != nullptr);
   if (!album) return;
   fq::shell::ShellState s = fq::win::CurrentShellState();
@@ -239,11 +239,12 @@ WIN_TEST(StatesReadTheActiveDocumentSlots) {
 
   // A slot without a record is no document window.
   ShowWindow(album, SW_RESTORE);
-  SetWindowLongPtrA(album, fq::win::kRecordSlot, 0);
+  const LONG_PTR record = SetWindowLongPtrA(album, fq::win::kRecordSlot, 0);
   CHECK(!fq::win::CurrentShellState().document_window);
   fq::win::UpdateToolbarState();
   CHECK_EQ(SendMessageA(tb, TB_GETSTATE, fq::cmd::kButtonSaveAs, 0) & TBSTATE_INDETERMINATE,
            LRESULT{TBSTATE_INDETERMINATE});
+  SetWindowLongPtrA(album, fq::win::kRecordSlot, record);  // the album frees its record
 }
 
 WIN_TEST(CloseRefusedByADocumentKeepsTheFrame) {
