@@ -5,8 +5,9 @@
 namespace fq::win {
 
 void DataInCommand(HWND) { ShowNotAvailable(); }
-void DataOutCommand(HWND) { ShowNotAvailable(); }
-void ComPortSetupCommand(HWND) { ShowNotAvailable(); }
-void CameraSetupCommand(HWND) { ShowNotAvailable(); }
+
+// The memory lists come with the download; until then the upload ends the
+// connection itself after "Camera memory is full.".
+bool OpenMemoryListAfterUpload(cam::CameraLink&) { return false; }
 
 }  // namespace fq::win

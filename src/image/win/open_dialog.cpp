@@ -186,4 +186,59 @@ std::optional<std::string> RunOpenDialog(HWND owner) {
   return std::string(file);
 }
 
+namespace {
+
+constexpr char kJpegFilter[] = "JPEG Files(*.JPG)\0*.jpg;*.jpeg\0All Files(*.*)\0*.*\0";
+
+// The dialog's buffer: a single full path, or the folder and then the
+// names, each ended by a zero, the list ended by a second zero.
+std::vector<std::string> SplitSelection(const std::vector<char>& buffer) {
+  std::vector<std::string> parts;
+  for (size_t i = 0; i < buffer.size() && buffer[i];) {
+    std::string part(&buffer[i]);
+    i += part.size() + 1;
+    parts.push_back(std::move(part));
+  }
+  if (parts.size() <= 1) return parts;
+  std::string folder = parts.front();
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  std::vector<std::string> paths;
+  for (size_t i = 1; i < parts.size(); ++i) paths.push_back(folder + parts[i]);
+  return paths;
+}
+
+}  // namespace
+
+MultipleChoice RunMultipleOpenDialog(HWND owner, const char* title, size_t max_chars) {
+  MultipleChoice choice;
+  std::vector<char> buffer(max_chars + 2, '\0');
+  char current[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof current, current);
+  std::string folder = settings::ReadLastFolder(settings::Store(), current);
+  std::string template_name = region::Code() == 3 ? "FILEOPEN_JAPAN" : "FILEOPEN";
+  PreviewState state;
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.hInstance = GetModuleHandleA(nullptr);
+  ofn.lpstrFilter = kJpegFilter;
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(max_chars);
+  ofn.lpstrInitialDir = folder.c_str();
+  ofn.lpstrTitle = title;
+  ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_PATHMUSTEXIST |
+              OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_LONGNAMES | OFN_ALLOWMULTISELECT;
+  ofn.lpTemplateName = template_name.c_str();
+  ofn.lpfnHook = OpenHook;
+  ofn.lCustData = reinterpret_cast<LPARAM>(&state);
+  if (!GetOpenFileNameA(&ofn)) {
+    choice.too_long = CommDlgExtendedError() == FNERR_BUFFERTOOSMALL;
+    return choice;
+  }
+  choice.paths = SplitSelection(buffer);
+  if (!choice.paths.empty()) settings::WriteLastFolder(settings::Store(), choice.paths.front());
+  return choice;
+}
+
 }  // namespace fq::win

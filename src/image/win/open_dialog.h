@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "image_res.h"
 
@@ -18,5 +19,15 @@ inline constexpr int kPreviewFrame = IDC_PREVIEW_FRAME;
 // The chosen path, or nothing when the user cancelled. The folder of the
 // choice and the preview box state are remembered in the settings.
 std::optional<std::string> RunOpenDialog(HWND owner);
+
+// A multiple selection of existing JPEG files in the same dialog with its
+// preview, titled `title`, in a buffer of `max_chars` characters. Nothing
+// chosen when the user cancelled; `too_long` when the selection did not fit
+// the buffer. The folder of the choice is remembered.
+struct MultipleChoice {
+  std::vector<std::string> paths;
+  bool too_long = false;
+};
+MultipleChoice RunMultipleOpenDialog(HWND owner, const char* title, size_t max_chars);
 
 }  // namespace fq::win
