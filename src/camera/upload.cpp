@@ -242,6 +242,15 @@ int RunUpload(CameraLink& link, settings::SettingsStore& store, std::vector<Uplo
     return rc::kBadValue;
   }
   LoadPortSettings(link, store);
+  return UploadOverLink(link, files, ui, &store);
+}
+
+int UploadOverLink(CameraLink& link, std::vector<UploadFile>& files, UploadUi& ui,
+                   settings::SettingsStore* store) {
+  if (files.size() > kMaxUploadFiles) {
+    link.Show(err::kFileNameTooLong);
+    return rc::kBadValue;
+  }
   const uint8_t configured = link.speed_code;
   if (configured == speed_code::k57600) link.speed_code = speed_code::k38400;
   int result = OpenPort(link);
@@ -260,7 +269,7 @@ int RunUpload(CameraLink& link, settings::SettingsStore& store, std::vector<Uplo
     link.speed_code = configured;
     return result;
   }
-  if (link.camera_type == 1) settings::WriteSpeedCode(store, configured);
+  if (link.camera_type == 1 && store) settings::WriteSpeedCode(*store, configured);
 
   result = UploadFiles(link, files, ui);
   if (result == rc::kMemoryFull) {

@@ -99,6 +99,12 @@ int UploadFiles(CameraLink& link, std::vector<UploadFile>& files, UploadUi& ui);
 int RunUpload(CameraLink& link, settings::SettingsStore& store, std::vector<UploadFile>& files,
               UploadUi& ui);
 
+// The same after the port settings: the link names the port and the
+// configured speed code. A type-1 camera that connected writes the speed
+// code into `store` when one is given.
+int UploadOverLink(CameraLink& link, std::vector<UploadFile>& files, UploadUi& ui,
+                   settings::SettingsStore* store);
+
 // Re-encodes `path` for the camera of the link into a new temporary file
 // (deleted when the returned object goes): type 1 with quarter-width chroma
 // fitted to the file's size class, types 2 to 4 in one pass with half-width

@@ -1,5 +1,7 @@
 #include "camera_commands.h"
 
+#include "camera_ops.h"
+
 #include <cstdio>
 #include <string_view>
 
@@ -95,6 +97,7 @@ int List(CameraLink& link) {
 }  // namespace
 
 int CameraCommand(const std::vector<std::string>& args) {
+  if (!args.empty() && IsCameraOperation(args[0])) return CameraOperation(args);
   if (args.empty() || (args[0] != "identify" && args[0] != "list")) return Usage();
   std::string device;
   int speed = speed_code::k38400;

@@ -7,6 +7,7 @@
 //   fqtool raw IN OUT      (pixels as red, green, blue bytes, top row first)
 //   fqtool album list FILE (album_commands.cpp)
 //   fqtool camera identify|list --port DEV (camera_commands.cpp)
+//   fqtool camera put|delete|clock|detect ... (camera_ops.cpp)
 //   fqtool edit IN OUT [--rotate right|left] [--resize WxH] [--adjust B,C,S,P]
 //                      [--auto] [--cutout X0,Y0,X1,Y1 [--zoom Z]] (edit_commands.cpp)
 //   fqtool calendar info|render|photo|make ... (calendar_commands.cpp)
@@ -165,6 +166,8 @@ int Usage() {
       "       fqtool raw IN OUT\n"
       "       fqtool album list FILE\n"
       "       fqtool camera identify|list --port DEV [--speed BPS]\n"
+      "       fqtool camera put FILE... | delete --range 3,5-7|--all | clock [--set 'YYYY-MM-DD HH:MM'|--now]\n"
+      "                     --port DEV [--speed BPS]; fqtool camera detect [--ports DEV,...]\n"
       "       fqtool edit IN OUT [--rotate right|left]... [--resize WxH] [--adjust B,C,S,P]\n"
       "                  [--auto] [--cutout X0,Y0,X1,Y1 [--zoom 25|50|100|200|400]]\n"
       "       fqtool calendar info|render|items|photo|make ...\n",
