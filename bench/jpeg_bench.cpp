@@ -94,7 +94,7 @@ void BM_ReadBitmapFile(benchmark::State& state) {  // the read-back share
 }
 BENCHMARK(BM_ReadBitmapFile)->Unit(benchmark::kMillisecond);
 
-void BM_SaveJpeg(benchmark::State& state) {  // record → temporary BMP → JPEG
+void BM_SaveJpeg(benchmark::State& state) {  // the save road: record → JPEG
   auto rec = fq::ReadBitmapFile(In().bmp);
   const std::string out = TempPath("fq_bench_out.jpg");
   for (auto _ : state)

@@ -1,6 +1,7 @@
 #include "camera/camera_link.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "camera/link_codes.h"
 #include "base/messages.h"
@@ -14,18 +15,22 @@ namespace {
 // a busy wait; bounded so that a clock that does not move cannot hold it.
 constexpr uint64_t kCalibrationMicros = 2000;
 constexpr uint32_t kCalibrationMaxPolls = 1u << 22;
-constexpr uint32_t kStillClockPolls = 4096;
+// A steady clock read this often has moved by a microsecond at least (each
+// read takes tens of nanoseconds); one that has not only moves when told.
+constexpr uint32_t kStillClockPolls = 512;
 constexpr uint64_t kGapMicros = 200;
 
-// Pending input while a reply is awaited: either enough bytes are queued,
+// Pending input while a reply is awaited: either some bytes are queued,
 // or the wait ends with a result code.
 struct Waited {
   int code = rc::kOk;
   size_t queued = 0;
 };
 
-Waited WaitForQueued(CameraLink& link, uint64_t start_us, uint32_t timeout_ms, size_t need,
-                     bool line_errors) {
+// Waits until at least one byte is queued. Every step of a receive reads
+// what has come (up to what it still wants), so a reply arriving in pieces
+// is taken piece by piece and the wait always sleeps on the port.
+Waited WaitForQueued(CameraLink& link, uint64_t start_us, uint32_t timeout_ms, bool line_errors) {
   const uint64_t limit = uint64_t{timeout_ms} * 1000;
   for (;;) {
     uint64_t passed = link.clock.NowMicros() - start_us;
@@ -40,16 +45,10 @@ Waited WaitForQueued(CameraLink& link, uint64_t start_us, uint32_t timeout_ms, s
       return {rc::kLineStatus, 0};
     }
     if (line_errors && (status.overrun || status.overflow)) return {rc::kLineError, 0};
-    if (status.queued >= need) return {rc::kOk, status.queued};
-    // Sleep on the port instead of spinning; the deadline is checked again
-    // on waking, a tick after it has passed at the latest.
-    // Part of what is needed is already there: the port would wake at
-    // once, so rest a moment instead.
-    uint64_t slice = std::min(kReceivePollMicros, limit + 1 - passed);
-    if (status.queued == 0)
-      link.port.WaitForInput(slice);
-    else
-      link.pump.Idle(link.clock, slice);
+    if (status.queued > 0) return {rc::kOk, status.queued};
+    // Sleep on the port until input comes, the deadline passes (checked
+    // again on waking) or it is time to look at the message queue.
+    link.port.WaitForInput(std::min(link.pump.LongestWaitMicros(), limit + 1 - passed));
   }
 }
 
@@ -58,6 +57,7 @@ int ReadExactly(CameraLink& link, uint8_t* to, size_t n) {
     link.Show(err::kComPortRead);
     return rc::kRead;
   }
+  link.reply_bytes_seen += static_cast<uint32_t>(n);
   return rc::kOk;
 }
 
@@ -66,13 +66,26 @@ int ReadBody(CameraLink& link, uint64_t start_us, uint32_t timeout_ms, uint8_t* 
              bool line_errors) {
   size_t got = 0;
   while (got < want) {
-    Waited w = WaitForQueued(link, start_us, timeout_ms, 1, line_errors);
+    Waited w = WaitForQueued(link, start_us, timeout_ms, line_errors);
     if (w.code != rc::kOk) return w.code;
     size_t k = std::min(w.queued, want - got);
     if (int code = ReadExactly(link, to + got, k)) return code;
     got += k;
   }
   return rc::kOk;
+}
+
+// Drops the bytes at the front of `buf` that cannot begin the camera's
+// marker text (everything before the first place where the bytes held so
+// far agree with it); returns how many bytes remain.
+size_t DropBeforeMarkerText(uint8_t* buf, size_t have) {
+  size_t p = 0;
+  for (; p < have; ++p) {
+    size_t n = std::min(have - p, kMarkerTextSize);
+    if (std::equal(buf + p, buf + p + n, kMarkerFromCamera.begin())) break;
+  }
+  if (p > 0) std::memmove(buf, buf + p, have - p);
+  return have - p;
 }
 
 int Purge(CameraLink& link) {
@@ -166,7 +179,7 @@ bool PumpWait(CameraLink& link, uint32_t ms, uint64_t start_ms) {
     }
     uint64_t passed = link.clock.NowMicros() - start_us;
     if (passed > limit) return true;
-    link.pump.Idle(link.clock, std::min<uint64_t>(kReceivePollMicros, limit + 1 - passed));
+    link.pump.Idle(link.clock, std::min(link.pump.LongestWaitMicros(), limit + 1 - passed));
   }
 }
 
@@ -186,9 +199,18 @@ int ReceiveMarkerReply(CameraLink& link, uint32_t timeout_ms) {
   link.reply_length = 0;
   link.reply_data_length = 0;
   link.reply_data_kept = 0;
-  Waited w = WaitForQueued(link, start, timeout_ms, kMarkerHeaderSize, false);
-  if (w.code != rc::kOk) return w.code;
-  if (int code = ReadExactly(link, link.receive.data(), kMarkerHeaderSize)) return code;
+  link.reply_bytes_seen = 0;
+  // The header: noise before the marker text is dropped, within the same
+  // deadline, as the sequenced receive skips what is not a header.
+  uint8_t* head = link.receive.data();
+  size_t have = 0;
+  while (have < kMarkerHeaderSize) {
+    Waited w = WaitForQueued(link, start, timeout_ms, false);
+    if (w.code != rc::kOk) return w.code;
+    size_t k = std::min(w.queued, kMarkerHeaderSize - have);
+    if (int code = ReadExactly(link, head + have, k)) return code;
+    have = DropBeforeMarkerText(head, have + k);
+  }
   const uint32_t n = GetBigEndian32(link.receive.data() + kMarkerLengthOffset);
   link.reply_data_length = n;
   link.reply_length = n + static_cast<uint32_t>(kMarkerHeaderSize);
@@ -212,13 +234,18 @@ int ReceiveMarkerReply(CameraLink& link, uint32_t timeout_ms) {
 int ReceiveSequencedReply(CameraLink& link, uint32_t timeout_ms) {
   const uint64_t start = link.clock.NowMicros();
   link.reply_length = 0;
+  link.reply_bytes_seen = 0;
   uint8_t* buf = link.receive.data();
+  size_t have = 0;
   for (;;) {
-    Waited w = WaitForQueued(link, start, timeout_ms, kSequencedHeaderSize, true);
+    Waited w = WaitForQueued(link, start, timeout_ms, true);
     if (w.code != rc::kOk) return w.code;
-    if (int code = ReadExactly(link, buf, kSequencedHeaderSize)) return code;
+    size_t k = std::min(w.queued, kSequencedHeaderSize - have);
+    if (int code = ReadExactly(link, buf + have, k)) return code;
+    have += k;
+    if (have < kSequencedHeaderSize) continue;
     if (PlausibleSequencedHeader(buf)) break;
-    // Not a header: drop these four and look at the next four.
+    have = 0;  // not a header: drop these four and look at the next four
   }
   const size_t total = SequencedLength(buf[0]);
   link.reply_length = static_cast<uint32_t>(total);

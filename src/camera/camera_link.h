@@ -36,6 +36,11 @@ class Reporter {
   virtual void Hourglass(bool /*on*/) {}
 };
 
+// Time between looks at the message queue while a reply is awaited. The
+// port wait returns as soon as input (or, on Windows, a window message)
+// arrives.
+inline constexpr uint64_t kReceivePollMicros = 2000;
+
 // Keeps the windows alive during a wait.
 class MessagePump {
  public:
@@ -46,12 +51,18 @@ class MessagePump {
   virtual bool Pump() = 0;
   // Lets up to `micros` pass, returning early when a message arrives.
   virtual void Idle(Clock& clock, uint64_t micros) { clock.Sleep(micros); }
+  // The longest the link may wait on the port (or idle) before it looks
+  // at the message queue again.
+  virtual uint64_t LongestWaitMicros() const { return kReceivePollMicros; }
 };
 
-// A pump for programs without windows.
+// A pump for programs without windows: there is no queue to look at, so a
+// wait lasts until input arrives or its deadline has passed (on a fake
+// clock, one jump to the next event).
 class NoMessagePump final : public MessagePump {
  public:
   bool Pump() override { return true; }
+  uint64_t LongestWaitMicros() const override { return UINT64_MAX; }
 };
 
 // Speed codes are the camera's own numbers.
@@ -88,10 +99,6 @@ inline constexpr int kMaxFolderPictures = 9999;  // four-digit file numbers
 inline constexpr int kMaxFolders = 999;
 inline constexpr int kMaxFileNumber = 9999;
 
-// Time between polls of the port while a reply is awaited. The port wait
-// returns as soon as input (or, on Windows, a window message) arrives.
-inline constexpr uint64_t kReceivePollMicros = 2000;
-
 struct CameraLink {
   CameraLink(SerialPort& port_, Clock& clock_, MessagePump& pump_, Reporter& reporter_)
       : port(port_), clock(clock_), pump(pump_), reporter(reporter_) {}
@@ -102,6 +109,7 @@ struct CameraLink {
   uint32_t reply_length = 0;       // total bytes of the last reply
   uint32_t reply_data_length = 0;  // data length announced by the last marker reply
   uint32_t reply_data_kept = 0;    // data bytes of it actually received
+  uint32_t reply_bytes_seen = 0;   // bytes the last receive took off the line, noise included
   uint8_t send_sequence = 0;
   uint8_t expected_sequence = 0;
   int camera_type = kNoCamera;
@@ -164,8 +172,8 @@ inline bool PumpWait(CameraLink& link, uint32_t ms) {
 }
 
 // Marker frames: purges, writes the prepared frame (send_length bytes),
-// receives the marker reply within `timeout_ms`. 0, 14, 18, 20, 40
-// (message 9), 100.
+// receives the marker reply within `timeout_ms`; bytes before the camera's
+// marker text are dropped. 0, 14, 18, 20, 40 (message 9), 100.
 int SendAndReceive(CameraLink& link, uint32_t timeout_ms);
 // Sequenced frames: purges, writes the prepared frame one byte per call,
 // receives a sequenced reply. 0, 14, 18, 20, 40 (message 11), 100, 106.

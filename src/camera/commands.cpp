@@ -26,14 +26,26 @@ constexpr uint8_t kAckRefusedKind = 7;
 int RunWith(CameraLink& link, const CommandRule& rule, const ReplyCheck& check,
             int (*exchange)(CameraLink&, uint32_t)) {
   int code = rc::kTimeout;
-  for (int attempt = 0; attempt < rule.attempts; ++attempt) {
+  for (int attempt = 1; attempt <= rule.attempts; ++attempt) {
     code = exchange(link, rule.deadline_ms);
-    if (code == rc::kOk) code = check(link);
-    if (!IsRetried(rule.retry_on, code)) return code;
+    if (code == rc::kOk) code = check(link, attempt == rule.attempts);
+    if (!IsRetried(rule.retry_on, code) && !IsGarbledReply(code)) return code;
     if (link.quit_seen) return code;  // the application is closing: no more attempts, no box
   }
+  if (IsGarbledReply(code)) return code;  // the last check has shown the data error
   if (rule.exhausted_message >= 0) link.Show(rule.exhausted_message);
   return code;
+}
+
+// A picture number as the one byte the command carries; refused with a
+// message when the number does not fit.
+bool OneBytePicture(CameraLink& link, int number, uint8_t& byte) {
+  if (number < 1 || number > kLargestOneBytePicture) {
+    link.Show(err::kCommandCannotExecute);
+    return false;
+  }
+  byte = static_cast<uint8_t>(number);
+  return true;
 }
 
 int Marker(CameraLink& link, uint8_t command, const uint8_t* data, size_t n,
@@ -54,12 +66,13 @@ int Sequenced(CameraLink& link, uint8_t k, uint8_t command, const uint8_t* data,
   return RunSequencedCommand(link, rule, check);
 }
 
-// A reply with data: header and checksum reported, the code must match.
+// A reply with data: a checksum mismatch is a data fault (30), reported on
+// the last attempt; the code must match.
 ReplyCheck DataReply(uint8_t code) {
-  return [code](CameraLink& l) { return CheckSequencedReply(l, code, true, true); };
+  return [code](CameraLink& l, bool report) { return CheckSequencedReply(l, code, true, report); };
 }
 ReplyCheck PlainReply(uint8_t code) {
-  return [code](CameraLink& l) { return CheckSequencedReply(l, code, false, true); };
+  return [code](CameraLink& l, bool report) { return CheckSequencedReply(l, code, false, report); };
 }
 
 bool IsAckRefusal(CameraLink& link, uint8_t refusal) {
@@ -76,9 +89,9 @@ void FolderFile(uint8_t* out, int folder, int file) {
 int SizeReply(CameraLink& link, uint8_t command, const uint8_t* data, size_t n, uint8_t k,
               int zero_code, bool refusal_is_empty) {
   uint32_t size = 0;
-  int code = Sequenced(link, k, command, data, n, kRetryNoBusy, [&](CameraLink& l) {
+  int code = Sequenced(link, k, command, data, n, kRetryNoBusy, [&](CameraLink& l, bool report) {
     if (refusal_is_empty && IsAckRefusal(l, kAckRefusedNoThumbnail)) return rc::kNothing;
-    if (int r = CheckSequencedReply(l, reply::kSize, true, true)) return r;
+    if (int r = CheckSequencedReply(l, reply::kSize, true, report)) return r;
     size = GetLittle32(SequencedData(l));
     return rc::kOk;
   });
@@ -127,8 +140,8 @@ int AcceptPictureSize(CameraLink& link, uint32_t size) {
 int MarkerStart(CameraLink& link) { return MarkerByte(link, cmd::kStart, 0, kRetryAllLong); }
 
 int MarkerPictureList(CameraLink& link) {
-  int code = Marker(link, cmd::kPictureList, nullptr, 0, kAnswer20, [](CameraLink& l) {
-    if (int r = CheckMarkerHeader(l, true)) return r;
+  int code = Marker(link, cmd::kPictureList, nullptr, 0, kAnswer20, [](CameraLink& l, bool report) {
+    if (int r = CheckMarkerHeader(l, report)) return r;
     return CheckMarkerCode(l, reply::kList);
   });
   if (code != rc::kOk) return code;
@@ -155,12 +168,15 @@ int MarkerPictureList(CameraLink& link) {
 }
 
 int MarkerDelete(CameraLink& link, int number) {
-  return MarkerByte(link, cmd::kDelete, static_cast<uint8_t>(number), kAnswer20Long);
+  uint8_t n = 0;
+  if (!OneBytePicture(link, number, n)) return rc::kListReported;
+  return MarkerByte(link, cmd::kDelete, n, kAnswer20Long);
 }
 
 int MarkerViewfinder(CameraLink& link, int number) {
-  return MarkerByte(link, cmd::kViewfinder, static_cast<uint8_t>(number),
-                    {10000, 20, retry::kTimeout});
+  uint8_t n = 0;
+  if (!OneBytePicture(link, number, n)) return rc::kListReported;
+  return MarkerByte(link, cmd::kViewfinder, n, {10000, 20, retry::kTimeout});
 }
 
 int MarkerRecordingMode(CameraLink& link, uint8_t mode) {
@@ -168,9 +184,10 @@ int MarkerRecordingMode(CameraLink& link, uint8_t mode) {
 }
 
 int MarkerPictureSize(CameraLink& link, int number) {
-  uint8_t n = static_cast<uint8_t>(number);
-  int code = Marker(link, cmd::kPictureSize, &n, 1, kAnswer20, [](CameraLink& l) {
-    return CheckMarkerReply(l, reply::kSize, 4, true);
+  uint8_t n = 0;
+  if (!OneBytePicture(link, number, n)) return rc::kListReported;
+  int code = Marker(link, cmd::kPictureSize, &n, 1, kAnswer20, [](CameraLink& l, bool report) {
+    return CheckMarkerReply(l, reply::kSize, 4, report);
   });
   if (code != rc::kOk) return code;
   return AcceptPictureSize(link, GetBigEndian32(MarkerData(link)));
@@ -322,7 +339,8 @@ int SequencedNextFile(CameraLink& link, int folder, int file, int& next) {
 }
 
 int SequencedDelete(CameraLink& link, int number) {
-  const uint8_t n = static_cast<uint8_t>(number);
+  uint8_t n = 0;
+  if (!OneBytePicture(link, number, n)) return rc::kListReported;
   return Sequenced(link, kind::kShort, cmd::kDelete, &n, 1, kRetryNoBusyLong, CheckSequencedAck);
 }
 
@@ -335,8 +353,8 @@ int SequencedDeleteFile(CameraLink& link, int folder, int file) {
 
 int SequencedMediaStatus(CameraLink& link, MediaStatus& status) {
   return Sequenced(link, kind::kShort, cmd::kMediaStatus, nullptr, 0, kRetryNoBusyLong,
-                   [&](CameraLink& l) {
-                     if (int r = CheckSequencedReply(l, reply::kMediaStatus, false, true)) return r;
+                   [&](CameraLink& l, bool report) {
+                     if (int r = CheckSequencedReply(l, reply::kMediaStatus, false, report)) return r;
                      const uint8_t* d = SequencedData(l);
                      if (d[0] != 1 || d[2] != 2 || d[4] != 3 || d[1] > 4 || d[3] > 4)
                        return rc::kRetry;
@@ -377,20 +395,24 @@ int SequencedMoviePartSize(CameraLink& link, int folder, int file, int part) {
 int SequencedEntryKind(CameraLink& link, int folder, int file) {
   uint8_t data[8];
   FolderFile(data, folder, file);
-  return Sequenced(link, kind::kShort, cmd::kEntryKind, data, 8, kRetryAll, [](CameraLink& l) {
+  return Sequenced(link, kind::kShort, cmd::kEntryKind, data, 8, kRetryAll,
+                   [](CameraLink& l, bool report) {
     if (IsAckRefusal(l, kAckRefusedKind) && CheckSequencedHeader(l, false) == rc::kOk)
       return rc::kKindRefused;
-    if (int r = CheckSequencedReply(l, reply::kEntryKind, false, true)) return r;
+    if (int r = CheckSequencedReply(l, reply::kEntryKind, false, report)) return r;
     switch (SequencedData(l)[5]) {
       case 0: return rc::kMovie;
       case 1: return rc::kStill;
-      default: return rc::kBadHeader;
+      default:
+        if (report) l.Show(err::kDataError);
+        return rc::kBadHeader;
     }
   });
 }
 
 int SequencedPictureSize(CameraLink& link, int number) {
-  const uint8_t n = static_cast<uint8_t>(number);
+  uint8_t n = 0;
+  if (!OneBytePicture(link, number, n)) return rc::kListReported;
   return SizeReply(link, cmd::kPictureSize, &n, 1, kind::kShort, rc::kZeroSize, false);
 }
 
@@ -450,7 +472,10 @@ int SequencedReadClockItem(CameraLink& link, uint8_t item, uint8_t flag, uint16_
 
 int SequencedTypeProbe(CameraLink& link) {
   const uint8_t data[2] = {14, 0};
-  int code = Sequenced(link, kind::kShort, cmd::kProbe, data, 2, {5000, 1, 0, -1},
+  // One attempt; unanswered (or answered with something else) it has used
+  // up its attempts like any command, and says so.
+  int code = Sequenced(link, kind::kShort, cmd::kProbe, data, 2,
+                       {5000, 1, retry::kRetry | retry::kTimeout, err::kCannotAccessCamera},
                        PlainReply(reply::kClockItem));
   if (code != rc::kOk) return code;
   const uint8_t* d = SequencedData(link);
@@ -467,10 +492,14 @@ int SequencedUploadBlock(CameraLink& link, uint32_t block, const uint8_t* data, 
     PrepareSequenced(link, kind::kLong, static_cast<uint8_t>(block), cmd::kUploadData, data,
                      std::min(n, kBlockSize));
     code = SendBytewiseAndReceive(link, kBlockDeadlineMs);
-    if (code == rc::kOk) code = CheckSequencedAck(link);
+    if (code == rc::kOk) code = CheckSequencedAck(link, attempt == kAttempts);
     if (code == rc::kOk) return code;
     if (link.quit_seen) return code;
     if (code == rc::kTimeout) continue;
+    if (IsGarbledReply(code)) {  // counts as no reply
+      if (attempt == kAttempts) return code;  // the check has shown the data error
+      continue;
+    }
     if (code == rc::kCannotExecute) {  // not now: give the camera a moment
       PumpWait(link, 500);
       continue;

@@ -74,10 +74,14 @@ struct CommandRule {
 
 bool IsRetried(unsigned retry_on, int code);
 
-using ReplyCheck = std::function<int(CameraLink&)>;
+// Examines a received reply; `report` is set on the last attempt, the only
+// one whose header, checksum and length faults are shown.
+using ReplyCheck = std::function<int(CameraLink&, bool report)>;
 // Sends the prepared frame and checks each reply until a code outside the
 // rule's retry set comes, the attempts are used up or a quit message was
-// seen. `last_code` receives the result of the final attempt.
+// seen. A reply that fails its checks counts as no reply and is tried
+// again; when the last attempt ends so, its check has shown the data error
+// and the rule's message is not shown on top.
 int RunMarkerCommand(CameraLink& link, const CommandRule& rule, const ReplyCheck& check);
 int RunSequencedCommand(CameraLink& link, const CommandRule& rule, const ReplyCheck& check);
 
@@ -88,6 +92,12 @@ int MarkerStart(CameraLink& link);
 // Picture list (7): fills link.listed, link.picture_modes and
 // link.picture_count. No pictures: message 26 and 102.
 int MarkerPictureList(CameraLink& link);
+// Picture numbers that travel in one byte: the marker commands and the
+// size and deletion commands of a type-2 camera. A number outside 1..255
+// cannot be named: the command is refused before anything is sent, with
+// "Command cannot be executed.", and gives kListReported (already shown).
+inline constexpr int kLargestOneBytePicture = 255;
+
 // Delete (17) and viewfinder preview (20) of a picture number.
 int MarkerDelete(CameraLink& link, int number);
 int MarkerViewfinder(CameraLink& link, int number);
@@ -162,7 +172,7 @@ int SequencedSetClockItem(CameraLink& link, uint8_t item, uint8_t flag, uint16_t
 // first).
 int SequencedReadClockItem(CameraLink& link, uint8_t item, uint8_t flag, uint16_t& value);
 // Type probe (56): one attempt; turns type 2 into 3 when the reply data
-// starts FF FF.
+// starts FF FF. Unanswered: "Cannot access Camera." and the code.
 int SequencedTypeProbe(CameraLink& link);
 // Upload data (5): one 1024-byte block with sequence = block index; the
 // reply carries sequence 0. `data` holds at most 1024 bytes, zero padded.

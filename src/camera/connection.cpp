@@ -15,8 +15,12 @@ constexpr uint32_t kPauseMs = 200;     // between two steps
 constexpr uint32_t kType1StartMs = 8000;
 constexpr uint8_t kIdentityLength = 4;
 
-int IdentityCheck(CameraLink& link) {
-  if (int r = CheckMarkerReply(link, reply::kIdentity, kIdentityLength, true)) return r;
+constexpr uint32_t kSpeedDeadlineMs = 5000;
+constexpr int kSpeedAttempts = 5;
+constexpr uint32_t kIdentifyDeadlineMs = 5000;
+
+int IdentityCheck(CameraLink& link, bool report) {
+  if (int r = CheckMarkerReply(link, reply::kIdentity, kIdentityLength, report)) return r;
   const uint8_t* d = MarkerData(link);
   if (std::memcmp(d, "DSC", 3) != 0) {
     link.Show(err::kDataError);
@@ -35,11 +39,32 @@ int RunIdentify(CameraLink& link, const CommandRule& rule) {
   return RunMarkerCommand(link, rule, IdentityCheck);
 }
 
-int RunSpeed(CameraLink& link, int code, const CommandRule& rule) {
+void PrepareSpeed(CameraLink& link, int code) {
   link.bytewise = false;  // the speed command itself always goes out in one write
   const uint8_t c = static_cast<uint8_t>(code);
   PrepareMarker(link, cmd::kSpeed, &c, 1);
+}
+
+int RunSpeed(CameraLink& link, int code, const CommandRule& rule) {
+  PrepareSpeed(link, code);
   return RunMarkerCommand(link, rule, CheckMarkerAck);
+}
+
+// Something came back to the speed command but it could not be read (a
+// reply that failed its checks, or one that stopped short): the camera may
+// well have accepted and changed speed already, and would not hear the
+// command again at 9600 bit/s. Looks for it at the new speed; when it does
+// not answer there, the line goes back to 9600.
+bool AnswersAtNewSpeed(CameraLink& link, int code) {
+  if (code == speed_code::k9600 || LineSpeedOf(code) == 0) return false;
+  if (SetLineSpeed(link, code) != rc::kOk) return false;
+  BusyWait(link, kSettleMs);
+  PrepareMarker(link, cmd::kIdentify);
+  int found = RunMarkerCommand(link, {kIdentifyDeadlineMs, 1, retry::kAll, -1},
+                               [](CameraLink& l, bool) { return IdentityCheck(l, false); });
+  if (found == rc::kOk) return true;
+  SetLineSpeed(link, speed_code::k9600);
+  return false;
 }
 
 int Start(CameraLink& link) {
@@ -56,10 +81,21 @@ int AgreeSpeed(CameraLink& link, uint32_t pause_between) {
 }  // namespace
 
 int SpeedCommand(CameraLink& link, int code) {
-  int result = RunSpeed(link, code, {5000, 5, retry::kAll, -1});
-  if (!IsRetried(retry::kAll, result)) return result;
+  int result = rc::kTimeout;
+  for (int attempt = 0; attempt < kSpeedAttempts; ++attempt) {
+    PrepareSpeed(link, code);
+    result = SendAndReceive(link, kSpeedDeadlineMs);
+    if (result == rc::kOk) result = CheckMarkerAck(link, false);  // a fault is reported below
+    const bool garbled = IsGarbledReply(result) ||
+                         (result == rc::kTimeout && link.reply_bytes_seen > 0);
+    if (!IsRetried(retry::kAll, result) && !garbled) return result;
+    if (link.quit_seen) break;
+    if (garbled && AnswersAtNewSpeed(link, code)) return rc::kOk;
+  }
   if (!link.quit_seen)
-    link.Show(result == rc::kBusy ? err::kDataErrorRestart : err::kCannotAccessCamera);
+    link.Show(IsGarbledReply(result)    ? err::kDataError
+              : result == rc::kBusy     ? err::kDataErrorRestart
+                                        : err::kCannotAccessCamera);
   link.reporter.EnableCameraCommands();
   return result;
 }

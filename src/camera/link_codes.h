@@ -23,6 +23,8 @@ inline constexpr int kWrite = 40;          // write failed or short
 inline constexpr int kCannotExecute = 90;
 inline constexpr int kMemoryFull = 92;
 inline constexpr int kCameraError = 93;
+// A failure already shown: a step of the memory list, or a picture number
+// the command cannot carry.
 inline constexpr int kListReported = 99;
 inline constexpr int kTimeout = 100;       // no complete reply before the deadline
 inline constexpr int kUserCancelled = 101;

@@ -49,12 +49,12 @@ void MemoryLine::Service() {
   servicing_ = true;
   uint64_t now = clock_.NowMicros();
   // Toward the device: hand over, in one piece, the bytes that have arrived.
-  std::vector<uint8_t> arrived;
+  arrived_.clear();
   while (!to_device_.empty() && to_device_.front().due <= now) {
-    arrived.push_back(to_device_.front().byte);
+    arrived_.push_back(to_device_.front().byte);
     to_device_.pop_front();
   }
-  if (!arrived.empty()) device_.OnReceive(*this, arrived.data(), arrived.size());
+  if (!arrived_.empty()) device_.OnReceive(*this, arrived_.data(), arrived_.size());
   device_.OnPoll(*this);
   // Toward the program. Delayed bytes may be due later than bytes behind
   // them; the wire keeps order, so stop at the first byte not yet due.
@@ -130,10 +130,7 @@ bool MemoryLine::Port::Status(LineStatus& status) {
 size_t MemoryLine::Port::Read(uint8_t* data, size_t n) {
   if (!line_.open_) return 0;
   line_.Service();
-  size_t k = std::min(n, line_.received_.size());
-  std::copy_n(line_.received_.begin(), k, data);
-  line_.received_.erase(line_.received_.begin(), line_.received_.begin() + static_cast<long>(k));
-  return k;
+  return line_.received_.Take(data, n);
 }
 
 bool MemoryLine::Port::WaitForInput(uint64_t micros) {

@@ -6,8 +6,9 @@
 // fault injection (dropped, corrupted, duplicated and delayed bytes).
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <random>
 #include <string>
@@ -50,6 +51,44 @@ struct LineOptions {
   std::vector<Fault> to_program;   // faults on bytes the device sends
   uint32_t seed = 1;
   size_t receive_queue = 6000;     // beyond this the program's end reports overflow
+};
+
+// A first-in first-out queue over one vector: taking from the front moves
+// an index, and the storage is reused once the queue runs empty (or its
+// taken part has grown large), so a line that carries many frames does not
+// allocate for each.
+template <class T>
+class Fifo {
+ public:
+  bool empty() const { return head_ == items_.size(); }
+  size_t size() const { return items_.size() - head_; }
+  const T& front() const { return items_[head_]; }
+  void push_back(const T& v) { items_.push_back(v); }
+  void pop_front() { Drop(1); }
+  void clear() {
+    items_.clear();
+    head_ = 0;
+  }
+  // Copies up to n items from the front to `out` and drops them.
+  size_t Take(T* out, size_t n) {
+    n = std::min(n, size());
+    std::copy_n(items_.begin() + static_cast<std::ptrdiff_t>(head_), n, out);
+    Drop(n);
+    return n;
+  }
+
+ private:
+  void Drop(size_t n) {
+    head_ += n;
+    if (head_ == items_.size()) {
+      clear();
+    } else if (head_ >= 4096 && head_ * 2 >= items_.size()) {
+      items_.erase(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(head_));
+      head_ = 0;
+    }
+  }
+  std::vector<T> items_;
+  size_t head_ = 0;
 };
 
 class MemoryLine {
@@ -109,10 +148,11 @@ class MemoryLine {
   std::mt19937 rng_;
   bool open_ = false;
   uint32_t speed_ = 9600;
-  std::deque<Pending> to_device_;
-  std::deque<Pending> to_program_;
-  std::deque<uint8_t> received_;   // arrived at the program's end, unread
+  Fifo<Pending> to_device_;
+  Fifo<Pending> to_program_;
+  Fifo<uint8_t> received_;         // arrived at the program's end, unread
   std::vector<uint8_t> written_;
+  std::vector<uint8_t> arrived_;   // handed to the device by Service (kept to save allocations)
   uint64_t device_line_free_ = 0;  // when the wire toward the program is next idle
   uint64_t program_line_free_ = 0;
   uint64_t sent_index_ = 0;

@@ -62,8 +62,8 @@ int CheckSequencedReply(CameraLink& link, uint8_t code, bool carries_data, bool 
   return CheckSequencedSum(link, carries_data, report);
 }
 
-int CheckMarkerAck(CameraLink& link) {
-  if (int r = CheckMarkerReply(link, kAckCode, 1, true)) return r;
+int CheckMarkerAck(CameraLink& link, bool report) {
+  if (int r = CheckMarkerReply(link, kAckCode, 1, report)) return r;
   switch (MarkerData(link)[0]) {
     case 0: return rc::kOk;
     case 1: return rc::kBusy;
@@ -75,9 +75,9 @@ int CheckMarkerAck(CameraLink& link) {
   }
 }
 
-int CheckSequencedAck(CameraLink& link) {
+int CheckSequencedAck(CameraLink& link, bool report) {
   link.send_sequence = 0;
-  if (int r = CheckSequencedHeader(link, true)) return r;
+  if (int r = CheckSequencedHeader(link, report)) return r;
   if (int r = CheckSequencedCode(link, kAckCode)) return r;
   if (int r = CheckSequencedSum(link, false, false)) return r;
   switch (SequencedData(link)[0]) {

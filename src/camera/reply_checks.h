@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "camera/camera_link.h"
+#include "camera/link_codes.h"
 
 namespace fq::cam {
 
@@ -22,9 +23,15 @@ int CheckSequencedSum(CameraLink& link, bool carries_data, bool report);
 int CheckSequencedReply(CameraLink& link, uint8_t code, bool carries_data, bool report);
 
 // The acknowledgement decoders: 0 accepted, or the refusal's result code
-// (messages shown as the tables of the acknowledgement bytes say).
-int CheckMarkerAck(CameraLink& link);
-int CheckSequencedAck(CameraLink& link);
+// (messages shown as the tables of the acknowledgement bytes say). Header
+// faults are reported when `report` is set.
+int CheckMarkerAck(CameraLink& link, bool report = true);
+int CheckSequencedAck(CameraLink& link, bool report = true);
+
+// A reply that failed its header, checksum or length check (30, 32). It
+// counts as no reply: the command is tried again while attempts remain,
+// and the check reports it on the last attempt only.
+inline bool IsGarbledReply(int code) { return code == rc::kBadHeader || code == rc::kDataLength; }
 
 // Data bytes of the last reply.
 inline const uint8_t* MarkerData(const CameraLink& link) {

@@ -31,12 +31,84 @@ bool Plain24(const ImageRecord& r) {
          ImageHasAllRows(r);
 }
 
-// Half away from zero.
-int RoundHalfAway(double v) {
-  return static_cast<int>(v >= 0 ? std::trunc(v + 0.5) : -std::trunc(-v + 0.5));
+// n / 10000 rounded half away from zero.
+// (Written without a branch: the sign of a chrominance changes from pixel to
+// pixel.)
+int RoundTenThousandths(int n) {
+  const int magnitude = n < 0 ? -n : n;
+  const int q = (magnitude + 5000) / 10000;
+  return n < 0 ? -q : q;
 }
 
+// floor(n / 10000) for the back-conversion's sums, which stay above -kBias.
+constexpr int kBias = 10000 * 1000;
+int FloorTenThousandths(int n) { return (n + kBias) / 10000 - kBias / 10000; }
+
 uint8_t Clamp255(double v) { return static_cast<uint8_t>(std::clamp(v, 0.0, 255.0)); }
+
+// One row of pixels (blue, green, red) as luminance and chrominance. The
+// coefficients have four (and three) decimals, so each value is a whole
+// number of ten-thousandths (thousandths): the rounding is done exactly, in
+// integers, as the formulas state it.
+void ConvertRow(const uint8_t* s, int width, uint8_t* y, int8_t* cb, int8_t* cr) {
+  for (int x = 0; x < width; ++x, s += 3) {
+    const int b = s[0], g = s[1], rd = s[2];
+    cb[x] = static_cast<int8_t>(RoundTenThousandths(4997 * b - 1686 * rd - 3311 * g));
+    cr[x] = static_cast<int8_t>(RoundTenThousandths(4998 * rd - 4185 * g - 813 * b));
+    y[x] = static_cast<uint8_t>((587 * g + 299 * rd + 114 * b + 500) / 1000);
+  }
+}
+
+constexpr int kMaxLaplacian = 4 * 255;
+
+// What the transformation does per value, computed once: the scaled
+// chrominance trunc(c × C); the colours y' + 1.4026 cr' + 0.5 and so on are
+// whole ten-thousandths again, so each is y' plus a whole number taken
+// exactly from these tables (green's two shares summed first, as in the
+// formula); the sharpening step trunc(e × s + y), clamped, is y + floor(e × s)
+// for every Laplacian value e (a negative sum clamps to 0 either way).
+struct PixelTables {
+  int scaled[256], red_of_cr[256], blue_of_cb[256];
+  int sharpened[2 * kMaxLaplacian + 1];
+  const std::array<uint8_t, 256>* tone;
+  bool sharpen;
+  explicit PixelTables(const Transform& t) : tone(&t.tone), sharpen(t.sharpening != 0) {
+    for (int v = -128; v < 128; ++v) {
+      scaled[v + 128] = static_cast<int>(std::trunc(t.saturation * v));
+      red_of_cr[v + 128] = FloorTenThousandths(14026 * scaled[v + 128] + 5000);
+      blue_of_cb[v + 128] = FloorTenThousandths(17730 * scaled[v + 128] + 5000);
+    }
+    for (int e = -kMaxLaplacian; e <= kMaxLaplacian; ++e) {
+      const int live = (e >= -kDeadZone && e <= kDeadZone) ? 0 : e;
+      sharpened[e + kMaxLaplacian] = static_cast<int>(std::floor(live * t.sharpening));
+    }
+  }
+};
+
+uint8_t Clamp(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+void Tone(const PixelTables& pt, const uint8_t* y, int width, uint8_t* out) {
+  for (int x = 0; x < width; ++x) out[x] = (*pt.tone)[y[x]];
+}
+
+// One output row from the toned luminance of it and its neighbours and its
+// chrominance. Border rows and columns are not sharpened.
+void TransformRow(const PixelTables& pt, const uint8_t* above, const uint8_t* here,
+                  const uint8_t* below, const int8_t* cb, const int8_t* cr, int width,
+                  bool interior_row, uint8_t* d) {
+  interior_row = interior_row && pt.sharpen;
+  for (int x = 0; x < width; ++x, d += 3) {
+    int yv = here[x];
+    if (interior_row && x > 0 && x < width - 1) {
+      const int e = 4 * here[x] - here[x - 1] - here[x + 1] - above[x] - below[x];
+      yv = Clamp(yv + pt.sharpened[e + kMaxLaplacian]);
+    }
+    const int r = cr[x] + 128, b = cb[x] + 128;
+    d[2] = Clamp(yv + pt.red_of_cr[r]);
+    d[1] = Clamp(yv + FloorTenThousandths(5000 - 7144 * pt.scaled[r] - 3444 * pt.scaled[b]));
+    d[0] = Clamp(yv + pt.blue_of_cb[b]);
+  }
+}
 
 }  // namespace
 
@@ -56,28 +128,12 @@ Result<YccPlanes> ToPlanes(const ImageRecord& r) {
   } catch (const std::bad_alloc&) {
     return Failure{err::kMemory};
   }
-  // Each product depends on one channel only: three small tables give the
-  // very same sums as the formula written out.
-  double cb_b[256], cb_r[256], cb_g[256], cr_r[256], cr_g[256], cr_b[256];
-  for (int v = 0; v < 256; ++v) {
-    cb_b[v] = 0.4997 * v;
-    cb_r[v] = 0.1686 * v;
-    cb_g[v] = 0.3311 * v;
-    cr_r[v] = 0.4998 * v;
-    cr_g[v] = 0.4185 * v;
-    cr_b[v] = 0.0813 * v;
-  }
   const uint8_t* bits = ImageBits(r);
-  size_t i = 0;
   for (int row = 0; row < p.height; ++row) {
     const uint8_t* s = bits + row * stride;
-    for (int x = 0; x < p.width; ++x, s += 3, ++i) {
-      const int b = s[0], g = s[1], rd = s[2];
-      p.cb[i] = static_cast<int8_t>(RoundHalfAway(cb_b[b] - cb_r[rd] - cb_g[g]));
-      p.cr[i] = static_cast<int8_t>(RoundHalfAway(cr_r[rd] - cr_g[g] - cr_b[b]));
-      p.y[i] = static_cast<uint8_t>(0.587 * g + 0.299 * rd + 0.114 * b + 0.5);
-    }
-    if (pad) std::memcpy(p.padding.data() + row * pad, s, pad);
+    const size_t at = static_cast<size_t>(row) * p.width;
+    ConvertRow(s, p.width, p.y.data() + at, p.cb.data() + at, p.cr.data() + at);
+    if (pad) std::memcpy(p.padding.data() + row * pad, s + 3 * p.width, pad);
   }
   return p;
 }
@@ -191,49 +247,23 @@ Automatic ComputeAutomatic(const YccPlanes& preview, const Cutoffs& cut,
 }
 
 void ApplyTransformInto(ImageRecord& dest, const YccPlanes& p, const Transform& t) {
+  const PixelTables pt(t);
   const int width = p.width, height = p.height;
   const uint64_t stride = ImageRowStride(width, 24);
   const size_t pad = static_cast<size_t>(stride - 3 * static_cast<uint64_t>(width));
-  // Scaled chrominance and its share of each colour, per chrominance value.
-  double red_of_cr[256], green_of_cr[256], green_of_cb[256], blue_of_cb[256];
-  for (int v = -128; v < 128; ++v) {
-    const double scaled = std::trunc(t.saturation * v);
-    red_of_cr[v + 128] = 1.4026 * scaled;
-    green_of_cr[v + 128] = 0.7144 * scaled;
-    green_of_cb[v + 128] = 0.3444 * scaled;
-    blue_of_cb[v + 128] = 1.773 * scaled;
-  }
   std::vector<uint8_t> above(width), here(width), below(width);
-  auto toned = [&](int row, std::vector<uint8_t>& out) {
-    const uint8_t* y = p.y.data() + static_cast<size_t>(row) * width;
-    for (int x = 0; x < width; ++x) out[x] = t.tone[y[x]];
-  };
-  const bool sharpen = t.sharpening != 0;
-  toned(0, here);
-  if (height > 1) toned(1, below);
+  Tone(pt, p.y.data(), width, here.data());
+  if (height > 1) Tone(pt, p.y.data() + width, width, below.data());
   uint8_t* bits = ImageBits(dest);
   for (int row = 0; row < height; ++row) {
-    const bool interior_row = row > 0 && row < height - 1;
+    const size_t at = static_cast<size_t>(row) * width;
     uint8_t* d = bits + row * stride;
-    const size_t base = static_cast<size_t>(row) * width;
-    for (int x = 0; x < width; ++x, d += 3) {
-      double yv = here[x];
-      if (sharpen && interior_row && x > 0 && x < width - 1) {
-        int e = 4 * here[x] - here[x - 1] - here[x + 1] - above[x] - below[x];
-        if (e >= -kDeadZone && e <= kDeadZone) e = 0;
-        yv = std::clamp(std::trunc(e * t.sharpening + yv), 0.0, 255.0);
-      }
-      const int cr = p.cr[base + x] + 128, cb = p.cb[base + x] + 128;
-      d[2] = Clamp255(yv + red_of_cr[cr] + 0.5);
-      d[1] = Clamp255(yv - green_of_cr[cr] - green_of_cb[cb] + 0.5);
-      d[0] = Clamp255(yv + blue_of_cb[cb] + 0.5);
-    }
-    if (pad) std::memcpy(d, p.padding.data() + row * pad, pad);
-    if (row + 1 < height) {
-      std::swap(above, here);
-      std::swap(here, below);
-      if (row + 2 < height) toned(row + 2, below);
-    }
+    TransformRow(pt, above.data(), here.data(), below.data(), p.cb.data() + at, p.cr.data() + at,
+                 width, row > 0 && row < height - 1, d);
+    if (pad) std::memcpy(d + 3 * width, p.padding.data() + row * pad, pad);
+    std::swap(above, here);
+    std::swap(here, below);
+    if (row + 2 < height) Tone(pt, p.y.data() + at + 2 * width, width, below.data());
   }
 }
 
@@ -284,9 +314,48 @@ Result<ImageRecord> AdjustWhole(const ImageRecord& picture, const Transform& t) 
   auto work = Workable(picture);
   if (!work) return work.failure();
   const ImageRecord& plain = work->Or(picture);
-  auto planes = ToPlanes(plain);
-  if (!planes) return planes.failure();
-  return ApplyTransform(plain, *planes, t);
+  if (!Plain24(plain)) return Failure{err::kUnexpected};
+  auto out = ImageRecord::Allocate(plain.size());
+  if (!out) return out;
+  const int width = ImageWidth(plain), height = ImageHeight(plain);
+  const uint64_t stride = ImageRowStride(width, 24);
+  const size_t pad = static_cast<size_t>(stride - 3 * static_cast<uint64_t>(width));
+  std::memcpy(out->data(), plain.data(), ImagePixelOffset(plain));
+  // The picture is converted a row ahead of the row being written, so only
+  // three rows of luminance and two of chrominance are held at a time; the
+  // values are those the full planes would hold.
+  const PixelTables pt(t);
+  std::vector<uint8_t> y_next, above, here, below;
+  std::vector<int8_t> cb_here, cr_here, cb_next, cr_next;
+  try {
+    for (auto* v : {&y_next, &above, &here, &below}) v->resize(width);
+    for (auto* v : {&cb_here, &cr_here, &cb_next, &cr_next}) v->resize(width);
+  } catch (const std::bad_alloc&) {
+    return Failure{err::kMemory};
+  }
+  const uint8_t* src = ImageBits(plain);
+  uint8_t* dst = ImageBits(*out);
+  ConvertRow(src, width, y_next.data(), cb_here.data(), cr_here.data());
+  Tone(pt, y_next.data(), width, here.data());
+  if (height > 1) {
+    ConvertRow(src + stride, width, y_next.data(), cb_next.data(), cr_next.data());
+    Tone(pt, y_next.data(), width, below.data());
+  }
+  for (int row = 0; row < height; ++row) {
+    uint8_t* d = dst + row * stride;
+    TransformRow(pt, above.data(), here.data(), below.data(), cb_here.data(), cr_here.data(),
+                 width, row > 0 && row < height - 1, d);
+    if (pad) std::memcpy(d + 3 * width, src + row * stride + 3 * width, pad);
+    std::swap(above, here);
+    std::swap(here, below);
+    std::swap(cb_here, cb_next);
+    std::swap(cr_here, cr_next);
+    if (row + 2 < height) {
+      ConvertRow(src + (row + 2) * stride, width, y_next.data(), cb_next.data(), cr_next.data());
+      Tone(pt, y_next.data(), width, below.data());
+    }
+  }
+  return out;
 }
 
 }  // namespace fq::edit

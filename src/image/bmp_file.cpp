@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <vector>
 
 #include "image/bitmap_unpack.h"
 #include "base/file_io.h"
@@ -25,6 +27,9 @@ class Source {
   virtual uint64_t size() const = 0;
   // n bytes at `offset` from the BMP's start; false on a failed seek or short read.
   virtual bool ReadAt(uint64_t offset, uint8_t* dst, size_t n) = 0;
+  // The same, appended to `out` (whose capacity the caller reserved), so
+  // that a large block is written once, not zero-filled first.
+  virtual bool AppendAt(uint64_t offset, size_t n, std::vector<uint8_t>& out) = 0;
 };
 
 class MemorySource final : public Source {
@@ -34,6 +39,12 @@ class MemorySource final : public Source {
   bool ReadAt(uint64_t offset, uint8_t* dst, size_t n) override {
     if (offset > b_.size() || n > b_.size() - offset) return false;
     if (n) std::memcpy(dst, b_.data() + offset, n);
+    return true;
+  }
+  bool AppendAt(uint64_t offset, size_t n, std::vector<uint8_t>& out) override {
+    if (offset > b_.size() || n > b_.size() - offset) return false;
+    const auto from = b_.begin() + static_cast<std::ptrdiff_t>(offset);
+    out.insert(out.end(), from, from + static_cast<std::ptrdiff_t>(n));
     return true;
   }
 
@@ -52,6 +63,17 @@ class FileSource final : public Source {
       if (f_.Read(dst, piece) != piece) return false;
       dst += piece;
       n -= piece;
+    }
+    return true;
+  }
+  bool AppendAt(uint64_t offset, size_t n, std::vector<uint8_t>& out) override {
+    if (!f_.Seek(start_ + offset)) return false;
+    uint8_t piece[kReadPiece];
+    while (n > 0) {
+      const size_t want = std::min(n, kReadPiece);
+      if (f_.Read(piece, want) != want) return false;
+      out.insert(out.end(), piece, piece + want);
+      n -= want;
     }
     return true;
   }
@@ -193,10 +215,17 @@ Result<BitmapRead> ReadFrom(Source& src) {
   const uint32_t head = h.core ? kCoreHeaderSize : kInfoHeaderSize;
   const uint32_t mask_bytes = h.compression == kBiBitfields ? 12 : 0;
   const uint64_t block = head + mask_bytes + palette_bytes + pixel_bytes;
-  if (block > SIZE_MAX) return Failure{err::kMemory};
-  auto rec = ImageRecord::Allocate(static_cast<size_t>(block));
-  if (!rec) return rec.failure();
-  uint8_t* out = rec->data();
+  if (block > kMaxImageBlockBytes) return Failure{err::kMemory};
+  // Header, masks and palette zero-filled first; the pixels are appended as
+  // they are read.
+  std::vector<uint8_t> bytes;
+  try {
+    bytes.reserve(static_cast<size_t>(block));
+    bytes.resize(static_cast<size_t>(head + mask_bytes + palette_bytes));
+  } catch (const std::bad_alloc&) {
+    return Failure{err::kMemory};
+  }
+  uint8_t* out = bytes.data();
   if (h.core) {
     std::memcpy(out, raw, kCoreHeaderSize);
   } else {
@@ -208,16 +237,18 @@ Result<BitmapRead> ReadFrom(Source& src) {
     PutU32(out + head + 4, h.masks.green);
     PutU32(out + head + 8, h.masks.blue);
   }
-  uint8_t* const pixels = out + head + mask_bytes + palette_bytes;
   if (!src.ReadAt(table, out + head + mask_bytes, static_cast<size_t>(palette_read)) ||
-      !src.ReadAt(pixel_offset, pixels, static_cast<size_t>(pixel_bytes)))
+      !src.AppendAt(pixel_offset, static_cast<size_t>(pixel_bytes), bytes))
     return Failure{err::kFailedToReadFile};
+  ImageRecord rec = ImageRecord::Adopt(std::move(bytes));
+  out = rec.data();
+  uint8_t* const pixels = out + head + mask_bytes + palette_bytes;
 
   BitmapRead result;
   result.stored_size = static_cast<size_t>(h.size + mask_bytes + palette_bytes + pixel_bytes);
 
   if (h.core) {
-    auto info = CoreToInfo(*rec);
+    auto info = CoreToInfo(rec);
     if (!info) return info.failure();
     result.record = std::move(*info);
     return result;
@@ -231,12 +262,12 @@ Result<BitmapRead> ReadFrom(Source& src) {
   if (h.compression == kBiBitfields &&
       !(h.bits == 16 && (h.masks == kMasks565 || h.masks == kMasks555)) &&
       !(h.bits == 32 && h.masks == kMasks888)) {
-    auto full = UnpackMaskedTo24(*rec, h.masks);
+    auto full = UnpackMaskedTo24(rec, h.masks);
     if (!full) return full.failure();
     result.record = std::move(*full);
     return result;
   }
-  result.record = std::move(*rec);
+  result.record = std::move(rec);
   return result;
 }
 

@@ -17,6 +17,7 @@
 
 #include "base/messages.h"
 #include "image/image_record.h"
+#include "image/jpeg_file.h"
 #include "image/jpeg_segments.h"
 
 namespace fq {
@@ -181,12 +182,23 @@ struct ExifFailure {
 
 // The bytes of the JPEG file at `jpeg_path` rewritten the Save As way:
 // SOI, the generated segment with the thumbnail of the decoded picture,
-// then the cleaned file after its SOI.
+// then the cleaned file after its SOI. `picture`, when given, is the
+// picture the file was encoded from (or decoded into); the thumbnail and the
+// pixel dimensions are then taken from it instead of decoding the file.
 struct ExifJpeg {
   std::vector<uint8_t> bytes;
   std::optional<ExifFailure> failure;
 };
-ExifJpeg MakeExifJpeg(const std::string& jpeg_path, const ExifDateTime& now);
+ExifJpeg MakeExifJpeg(const std::string& jpeg_path, const ExifDateTime& now,
+                      const ImageRecord* picture = nullptr);
+
+// Save As of an unchanged JPEG: the coded bytes of `source` with a
+// generated segment and thumbnail, written to `path` (which may be
+// `source`); the old file there is replaced only when the new one is whole.
+// `picture` as for MakeExifJpeg.
+std::optional<ExifFailure> CopyJpegWithExif(const std::string& source, const std::string& path,
+                                            const ExifDateTime& now,
+                                            const ImageRecord* picture = nullptr);
 
 // Rewrites the file at `path` with a generated segment and thumbnail; the
 // old file is replaced only when the new one is whole.
@@ -207,11 +219,13 @@ bool IsMakerPicture(const ExifInformation& info);
 
 // --- Saving ---------------------------------------------------------------
 
-// Save As to JPEG: encodes the picture at `quality`, adds the generated
-// segment and thumbnail, and only then replaces the file at `path`.
+// Save As to JPEG: encodes the picture at `quality` (`progress` as for the
+// coders), adds the generated segment with the thumbnail made from the
+// picture itself, and only then replaces the file at `path`.
 std::optional<ExifFailure> SaveJpegWithExif(const ImageRecord& picture, const std::string& path,
                                             int quality, const ExifDateTime& now,
-                                            const std::string& sampling = "2x1,1x1,1x1");
+                                            const std::string& sampling = kSampling2x1,
+                                            const JpegProgress& progress = {});
 // Save without the dialog of an unchanged picture: the file at `path`
 // rewritten with `kept` in place of its APP0 segments; the old file is
 // replaced only when the new one is whole.
@@ -219,6 +233,7 @@ Status RewriteWithSegments(const std::string& path, const KeptSegments& kept);
 // Encodes the picture and writes it to `path` with the kept segments (the
 // Exif ones updated first when `edited`).
 Status SaveJpegKeepingSegments(const ImageRecord& picture, const std::string& path, int quality,
-                               KeptSegments& kept, bool edited, const ExifDateTime& now);
+                               KeptSegments& kept, bool edited, const ExifDateTime& now,
+                               const JpegProgress& progress = {});
 
 }  // namespace fq

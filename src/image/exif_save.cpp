@@ -2,6 +2,7 @@
 // for the camera, and saving in place with the kept segments. Every file
 // that replaces another is written whole beside it first.
 #include <cstdlib>
+#include <optional>
 
 #include "image/exif.h"
 #include "image/jpeg_file.h"
@@ -34,20 +35,27 @@ Result<std::vector<uint8_t>> ThumbnailJpeg(const ImageRecord& canvas) {
 
 }  // namespace
 
-ExifJpeg MakeExifJpeg(const std::string& jpeg_path, const ExifDateTime& now) {
+ExifJpeg MakeExifJpeg(const std::string& jpeg_path, const ExifDateTime& now,
+                      const ImageRecord* picture) {
   ExifJpeg out;
-  auto picture = LoadJpeg(jpeg_path);
+  std::optional<BitmapRead> decoded;
   if (!picture) {
-    out.failure = Fail(err::kCreatingJpeg, ExifMessage::kCannotChangeFormat);
-    return out;
+    auto read = LoadJpeg(jpeg_path);
+    if (!read) {
+      out.failure = Fail(err::kCreatingJpeg, ExifMessage::kCannotChangeFormat);
+      return out;
+    }
+    decoded = std::move(*read);
+    picture = &decoded->record;
   }
-  const ImageRecord& r = picture->record;
+  const ImageRecord& r = *picture;
   const uint32_t width = static_cast<uint32_t>(ImageWidth(r));
   const uint32_t height = static_cast<uint32_t>(std::abs(ImageHeight(r)));
 
   const ThumbnailSize size = FitThumbnail(static_cast<int>(width), static_cast<int>(height));
   auto small = size.width ? ResampleBilinear(r, size.width, size.height)
                           : Result<ImageRecord>(Failure{err::kCreateBitmap});
+  decoded.reset();  // the full picture is no longer needed
   if (!small) {
     out.failure = Fail(err::kCreatingJpeg, ExifMessage::kCannotChangeFormat);
     return out;
@@ -84,12 +92,17 @@ ExifJpeg MakeExifJpeg(const std::string& jpeg_path, const ExifDateTime& now) {
   return out;
 }
 
-std::optional<ExifFailure> AddExifToJpeg(const std::string& path, const ExifDateTime& now) {
-  ExifJpeg made = MakeExifJpeg(path, now);
+std::optional<ExifFailure> CopyJpegWithExif(const std::string& source, const std::string& path,
+                                            const ExifDateTime& now, const ImageRecord* picture) {
+  ExifJpeg made = MakeExifJpeg(source, now, picture);
   if (made.failure) return made.failure;
   Status s = WriteReplacing(path, made.bytes);
   if (!s) return Fail(s.message());
   return std::nullopt;
+}
+
+std::optional<ExifFailure> AddExifToJpeg(const std::string& path, const ExifDateTime& now) {
+  return CopyJpegWithExif(path, path, now);
 }
 
 Result<std::string> MakeExifCopy(const std::string& path, const ExifDateTime& now,
@@ -120,12 +133,16 @@ Result<std::string> EnsureExif(const std::string& path, const ExifDateTime& now,
 
 std::optional<ExifFailure> SaveJpegWithExif(const ImageRecord& picture, const std::string& path,
                                             int quality, const ExifDateTime& now,
-                                            const std::string& sampling) {
+                                            const std::string& sampling,
+                                            const JpegProgress& progress) {
   auto tmp = temp::TempFile::CreateJpeg();
   if (!tmp) return Fail(tmp.message());
-  Status s = SaveJpeg(picture, tmp->path(), quality, sampling);
+  Status s = SaveJpeg(picture, tmp->path(), quality, sampling, progress);
   if (!s) return Fail(s.message());
-  ExifJpeg made = MakeExifJpeg(tmp->path(), now);
+  // The thumbnail comes from the picture just encoded, which is at hand:
+  // decoding the file again would give the same picture up to the coding
+  // error, at the cost of a second full pass over it.
+  ExifJpeg made = MakeExifJpeg(tmp->path(), now, &picture);
   if (made.failure) return made.failure;
   s = WriteReplacing(path, made.bytes);
   if (!s) return Fail(s.message());
@@ -141,13 +158,14 @@ Status RewriteWithSegments(const std::string& path, const KeptSegments& kept) {
 }
 
 Status SaveJpegKeepingSegments(const ImageRecord& picture, const std::string& path, int quality,
-                               KeptSegments& kept, bool edited, const ExifDateTime& now) {
+                               KeptSegments& kept, bool edited, const ExifDateTime& now,
+                               const JpegProgress& progress) {
   if (edited)
     UpdateKeptExif(kept, static_cast<uint32_t>(ImageWidth(picture)),
                    static_cast<uint32_t>(std::abs(ImageHeight(picture))), now);
   auto tmp = temp::TempFile::CreateJpeg();
   if (!tmp) return tmp.failure();
-  Status s = SaveJpeg(picture, tmp->path(), quality);
+  Status s = SaveJpeg(picture, tmp->path(), quality, kSampling2x1, progress);
   if (!s) return s;
   auto bytes = io::ReadWholeFile(tmp->path());
   if (!bytes) return bytes.failure();

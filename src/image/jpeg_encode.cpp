@@ -5,7 +5,6 @@
 
 #include "image/jpeg_file.h"
 #include "image/jpeg_glue.h"
-#include "base/temp_file.h"
 #include "image/jpeg_quality.h"
 
 namespace fq {
@@ -188,10 +187,11 @@ Status BitmapFileToJpeg(const std::string& bmp_path, const std::string& jpeg_pat
 
 Status SaveJpeg(const ImageRecord& r, const std::string& jpeg_path, int quality,
                 const std::string& sampling, const JpegProgress& progress) {
-  auto scratch = temp::TempFile::Create();
-  if (!scratch) return Failure{err::kFileCannotBeOpened};
-  if (Status s = WriteBitmapFile(scratch->path(), r); !s) return s;
-  return BitmapFileToJpeg(scratch->path(), jpeg_path, sampling, quality, progress);
+  // A temporary BMP file of the record would be read back into the very
+  // same record before encoding, so the encoder takes the record itself:
+  // the JPEG bytes are the same, without writing and reading the picture
+  // twice more.
+  return ImageToJpegFile(r, jpeg_path, sampling, quality, progress);
 }
 
 }  // namespace fq

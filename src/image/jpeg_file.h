@@ -63,8 +63,9 @@ Status BitmapFileToJpeg(const std::string& bmp_path, const std::string& jpeg_pat
 Status ImageToJpegFile(const ImageRecord& r, const std::string& jpeg_path,
                        const std::string& sampling, int quality,
                        const JpegProgress& progress = {});
-// Saving a picture as JPEG the program's way: the record is written to a
-// temporary BMP file first, which is then encoded and removed.
+// Saving a picture as JPEG the program's way: the bytes BitmapFileToJpeg
+// makes of the BMP file the record would be written to (the record is
+// encoded directly; no temporary BMP file is made).
 Status SaveJpeg(const ImageRecord& r, const std::string& jpeg_path, int quality,
                 const std::string& sampling = kSampling2x1,
                 const JpegProgress& progress = {});

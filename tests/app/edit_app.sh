@@ -46,10 +46,10 @@ wait_title() {
   for i in $(seq 1 100); do titles | grep -qxF "$1" && return 0; sleep 0.1; done
   fq_fail "no window titled '$1' (titles: $(titles | tr '\n' '|'))"
 }
-save_bmp() {  # save_bmp NAME: Save As Full Color BMP
+save_bmp() {  # save_bmp NAME [ZOOM]: Save As Full Color BMP
   fq_driver post-command 107
   fq_driver file-dialog "$(winpath "$work/$1")" 4 15000 || fq_fail "no Save As dialog for $1"
-  wait_title "$1.bmp [100%]"
+  wait_title "$1.bmp [${2:-100}%]"
   [ -s "$work/$1.bmp" ] || fq_fail "$1.bmp not written"
 }
 ae() { /usr/bin/compare -metric AE "$1" "$2" null: 2>&1 || true; }
@@ -224,6 +224,11 @@ fq_driver dialog-press 1 5000
 fq_driver dialog-set "Text Input" 371 "Fotaquill"
 fq_driver dialog-click "Text Input" 373
 fq_driver no-dialog 500 || fq_fail "the text dialog stayed"
+# A second press inside the text within 500 ms opens it for editing.
+fq_driver double-click pen_after.bmp 20 20
+box | grep -qx 'title=Text Input' || fq_fail "a double press did not open the text"
+[ "$(fq_driver dialog-get 'Text Input' 371 | tr -d '\r')" = Fotaquill ] || fq_fail "the text dialog is not filled"
+fq_driver dialog-press 2 5000   # Cancel keeps the placed text
 fq_driver image-key pen_after.bmp 39   # right arrow: one pixel
 fq_driver image-key pen_after.bmp 40   # down arrow
 sleep 0.3
@@ -264,6 +269,46 @@ fq_driver dialog-press 2 5000
 fq_driver no-dialog 500
 titles | grep -qxF "text_after.bmp [100%]" || fq_fail "Cancel changed the picture"
 
+# The eraser at 50 %: a 5-pixel eraser makes a 10-pixel white band.
+fq_driver post-command 172
+wait_title "text_after.bmp [50%]"
+read -r cw ch < <(fq_driver image-size text_after.bmp | tr -d '\r')
+fq_driver tool-button 354
+sleep 0.3
+fq_driver stroke text_after.bmp "4,$((ch / 2)) $((cw - 4)),$((ch / 2))"
+fq_driver tool-button 351
+wait_title "text_after.bmp* [50%]"
+save_bmp eraser 50
+python3 - "$work/text_after.bmp" "$work/eraser.bmp" <<'EOF' || fq_fail "eraser band wrong"
+import struct, sys
+def load(p):
+    b = open(p, "rb").read()
+    off, (w, h) = struct.unpack_from("<I", b, 10)[0], struct.unpack_from("<ii", b, 18)
+    stride = (3 * w + 3) & ~3
+    return w, h, lambda x, y: tuple(b[off + (h - 1 - y) * stride + 3 * x: off + (h - 1 - y) * stride + 3 * x + 3])
+w, h, a = load(sys.argv[1]); _, _, b = load(sys.argv[2])
+changed = [(x, y) for y in range(h) for x in range(w) if a(x, y) != b(x, y)]
+assert all(b(x, y) == (255, 255, 255) for x, y in changed), "an erased pixel is not white"
+rows = sorted({y for x, y in changed if x == w // 2})
+print(f"eraser at 50 %: {len(changed)} pixels white, band of {len(rows)} rows at the middle column")
+sys.exit(0 if 9 <= len(rows) <= 11 and rows == list(range(rows[0], rows[-1] + 1)) else 1)
+EOF
+fq_driver post-command 173
+wait_title "eraser.bmp [100%]"
+
+# Options: the font dialog with the pen width; 31 typed becomes 30.
+fq_driver tool-button 355
+box | grep -qx 'title=Font' || fq_fail "no options dialog"
+[ "$(fq_driver dialog-get Font 361 | tr -d '\r')" = 5 ] || fq_fail "pen width not shown"
+fq_driver dialog-set Font 361 31
+sleep 0.3
+fq_screenshot edit_options_dialog
+fq_driver dialog-press 1 5000
+fq_driver no-dialog 800 || fq_fail "the options dialog stayed"
+grep -q '^PenSize=30' "$INI" || fq_fail "pen width 31 not stored as 30: $(grep PenSize "$INI")"
+grep -q '^Color=255' "$INI" || fq_fail "colour not kept"
+echo "options: pen width 31 stored as 30"
+
 # --- Tool On/Off ------------------------------------------------------------
 fq_driver post-command 184
 sleep 0.3
@@ -272,10 +317,50 @@ fq_driver post-command 184
 sleep 0.3
 [ "$(fq_driver tool-shown | tr -d '\r')" = 1 ] || fq_fail "Tool On/Off did not show the tool window"
 
-fq_driver close ORXDscFrame Fotaquill
+# --- JPEG: an edited picture re-encodes on Save with its Exif size and date
+# brought up to date; Save As makes a thumbnail of the edit; after a
+# 256-colour save adjustment refuses.
+"$fqtool" convert "$work/a.bmp" "$work/j.jpg"
+exiftool -q -overwrite_original -ModifyDate="2001:02:03 04:05:06" "$work/j.jpg"
+[ "$(exiftool -s3 -ExifImageWidth -ExifImageHeight "$work/j.jpg" | tr '\n' ' ')" = "160 120 " ] ||
+  fq_fail "test JPEG without its Exif size"
+fq_driver post-command 100
+fq_driver file-dialog "$(winpath "$work/j.jpg")" 0 15000 || fq_fail "no Open dialog"
+wait_title "j.jpg [100%]"
+fq_driver post-command 176
+wait_title "j.jpg* [100%]"
+fq_driver post-command 101
+wait_title "j.jpg [100%]"
+[ "$(/usr/bin/identify -format '%wx%h' "$work/j.jpg")" = 120x160 ] || fq_fail "Save did not re-encode the turned picture"
+[ "$(exiftool -s3 -ExifImageWidth -ExifImageHeight "$work/j.jpg" | tr '\n' ' ')" = "120 160 " ] ||
+  fq_fail "Exif size after Save: $(exiftool -s3 -ExifImageWidth -ExifImageHeight "$work/j.jpg" | tr '\n' ' ')"
+[ "$(exiftool -s3 -ModifyDate "$work/j.jpg")" != "2001:02:03 04:05:06" ] || fq_fail "Exif date not brought up to date"
+fq_driver post-command 107
+fq_driver file-dialog "$(winpath "$work/j2")" 1 15000 || fq_fail "no Save As dialog"
+wait_title "j2.jpg [100%]"
+exiftool -b -ThumbnailImage "$work/j2.jpg" >"$work/thumb.jpg"
+# The 160 x 120 thumbnail holds the turned (upright) picture between black
+# side margins of 35 columns.
+side=$(/usr/bin/convert "$work/thumb.jpg" -crop 30x120+0+0 -format '%[fx:mean]' info:)
+mid=$(/usr/bin/convert "$work/thumb.jpg" -crop 60x120+50+0 -format '%[fx:mean]' info:)
+awk -v s="$side" -v m="$mid" 'BEGIN { exit !(s < 0.03 && m > 0.1) }' ||
+  fq_fail "Save As thumbnail does not show the turned picture (side $side, middle $mid)"
+echo "JPEG: Save re-encoded with Exif 120 x 160 and a new date; thumbnail upright (side mean $side)"
+fq_driver post-command 107
+fq_driver file-dialog "$(winpath "$work/j256")" 5 15000 || fq_fail "no Save As dialog"
+wait_title "j256.bmp [100%]"
+fq_driver post-command 170
+box | grep -qx 'text=This image is not full color.' || fq_fail "adjustment not refused after a 256-colour save"
+fq_driver dialog-press 1 5000
+
+# Close All, not saving: with no image window the tool window hides.
+fq_driver post-command 163
 for i in $(seq 1 10); do
   q=$(fq_driver dialog-text 2000 2>/dev/null | tr -d '\r') || break
   grep -q 'Do you want to save' <<<"$q" && fq_driver dialog-press 7 3000
 done
+fq_driver image-titles >/dev/null 2>&1 && fq_fail "windows left after Close All: $(titles | tr '\n' '|')"
+[ "$(fq_driver tool-shown | tr -d '\r')" = 0 ] || fq_fail "the tool window stays without an image window"
+fq_driver close ORXDscFrame Fotaquill
 fq_wait_app_exit 20 || fq_fail "the program did not end"
 echo "PASS"

@@ -67,6 +67,9 @@ fq_start_wineserver() {
 fq_ensure_display
 fq_ensure_prefix
 fq_start_wineserver
+# The program honours its test switches (/test-commbusy, /demo-meter) only
+# when this is 1.
+export FQ_TEST_SWITCHES=1
 
 # Runs fqdriver with its arguments; 60 s at most.
 fq_driver() {

@@ -3,7 +3,8 @@
 # their states with no document open, the menu's greyed items and their
 # status texts walked with the keyboard, the bars switched off and written
 # back to the settings file at exit, a start with both bars switched off, a
-# second start handing its command line to the first, and a close refused
+# second start handing its command line to the first, files dropped on the
+# frame, the test switches ignored outside the tests, and a close refused
 # while a camera transfer runs.
 source "$(dirname "$0")/lib.sh"
 
@@ -203,10 +204,26 @@ if grep -q '^ORXNormalChild "a b.jpg' <<<"$kids"; then
   expect_box "File with same name has already been opened." "a dropped file already open"
   [ "$(fq_driver mdi-children $F $T | strip | grep -c '^ORXNormalChild')" = 1 ] ||
     fq_fail "a second window for a file already open"
+  # Still open but gone from the disk: the window comes forward all the same.
+  rm "$dir/a b.jpg"
+  fq_driver drop-files $F $T "$jpg"
+  expect_box "File with same name has already been opened." "a dropped file open but deleted"
 fi
 close_frame
 
-# --- 4. A close while a camera transfer runs is refused, nothing closes.
+# --- 4. The test switches are the test harness's: without FQ_TEST_SWITCHES=1
+# "/test-commbusy" is an ordinary name (which opens nothing and shows
+# nothing) and the program closes when asked.
+export FQ_TEST_SWITCHES=0
+start_frame /test-commbusy
+export FQ_TEST_SWITCHES=1
+fq_driver no-dialog 1000 || fq_fail "a box for a user's /test-commbusy"
+fq_driver close $F $T
+rc=0
+fq_wait_app_exit 20 || rc=$?
+[ $rc -eq 0 ] || fq_fail "a user's /test-commbusy kept the program from closing ($rc)"
+
+# --- 5. A close while a camera transfer runs is refused, nothing closes.
 start_frame /test-commbusy
 fq_driver close $F $T
 fq_driver wait-window '#32770' $T 10000 >/dev/null || fq_fail "no refusal box"

@@ -42,11 +42,7 @@ struct Model {
           for (int i = 1; i <= count; ++i) pairs.insert(pairs.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(i % 3)});
           return {{MarkerReply(8, pairs)}};
         }
-        case 26: {
-          V s(4);
-          PutBigEndian32(s.data(), size);
-          return {{MarkerReply(29, s)}};
-        }
+        case 26: return {{MarkerReply(29, testing::Be32(size))}};
         case 30: {
           int block = (f.data[0] << 8) | f.data[1];
           size_t left = size - std::min<size_t>(size, size_t(block) * 1024);
@@ -56,18 +52,10 @@ struct Model {
       }
     }
     switch (f.command) {
-      case 7: {
-        V c(2);
-        PutLittle16(c.data(), static_cast<uint16_t>(count));
-        return {{SequencedReply(8, f.sequence, 8, c)}};
-      }
-      case 26: case 22: {
-        V s(4);
-        PutLittle32(s.data(), size);
-        return {{SequencedReply(8, f.sequence, 29, s)}};
-      }
+      case 7: return {{SequencedReply(8, f.sequence, 8, testing::Le16(static_cast<uint16_t>(count)))}};
+      case 26: case 22: return {{SequencedReply(8, f.sequence, 29, testing::Le32(size))}};
       case 30: {
-        int block = GetLittle16(f.data.data());
+        int block = static_cast<int>(testing::ReadLe(f.data, 2));
         return {{SequencedReply(1, f.sequence, 5, V(1024, static_cast<uint8_t>(block + 1)))}};
       }
       case 56: return {{SequencedReply(8, 0, 54, {0xFF, 0xFF})}};
@@ -102,22 +90,50 @@ TEST(CommandsTest, UnknownTypeDigitIsRejectedOnEveryAttempt) {
 }
 
 TEST(CommandsTest, IdentifyReplyFaults) {
-  struct Case { V reply; int code; Msgs msgs; };
-  const Case cases[] = {
-      {MarkerReply(3, {'D', 'S', 'C', '1', 0}), rc::kDataLength, {err::kDataError}},
-      {MarkerReply(4, {'D', 'S', 'C', '1'}), rc::kReplyCode, {}},
-  };
-  for (const Case& c : cases) {
-    Bench b([&](const ProgramFrame&) -> Answer { return {{c.reply}}; });
-    EXPECT_EQ(Identify(b.link), c.code);
-    EXPECT_EQ(b.camera.Count(2), 1);  // not a retry code: ends at once
-    EXPECT_EQ(b.reporter.messages, c.msgs);
-  }
+  // Another reply code is an answer, not a retry code: it ends at once.
+  Bench code([](const ProgramFrame&) -> Answer { return {{MarkerReply(4, {'D', 'S', 'C', '1'})}}; });
+  EXPECT_EQ(Identify(code.link), rc::kReplyCode);
+  EXPECT_EQ(code.camera.Count(2), 1);
+  EXPECT_TRUE(code.reporter.messages.empty());
+
+  // A wrong length counts as no reply: tried again, the data error shown
+  // once, after the last attempt; a good reply on the way ends it.
+  int calls = 0;
+  Bench length([&](const ProgramFrame&) -> Answer {
+    return {{MarkerReply(3, ++calls < 3 ? V{'D', 'S', 'C', '1', 0} : V{'D', 'S', 'C', '1'})}};
+  });
+  EXPECT_EQ(Identify(length.link), rc::kOk);
+  EXPECT_EQ(length.camera.Count(2), 3);
+  EXPECT_TRUE(length.reporter.messages.empty());
+  Bench always([](const ProgramFrame&) -> Answer { return {{MarkerReply(3, {'D', 'S', 'C', '1', 0})}}; });
+  EXPECT_EQ(Identify(always.link), rc::kDataLength);
+  EXPECT_EQ(always.camera.Count(2), 20);
+  EXPECT_EQ(always.reporter.messages, Msgs{err::kDataError});
+
+  // Damaged marker text is no header at all: skipped, and the deadline
+  // ends each attempt.
   V bad_marker = MarkerReply(3, {'D', 'S', 'C', '1'});
   bad_marker[4] = 'x';
   Bench b([&](const ProgramFrame&) -> Answer { return {{bad_marker}}; });
-  EXPECT_EQ(Identify(b.link), rc::kBadHeader);
-  EXPECT_EQ(b.reporter.messages, Msgs{err::kDataError});
+  EXPECT_EQ(Identify(b.link), rc::kTimeout);
+  EXPECT_EQ(b.camera.Count(2), 20);
+  EXPECT_EQ(b.reporter.messages, Msgs{err::kCannotAccessCamera});
+}
+
+TEST(CommandsTest, NoiseBeforeAMarkerReplyIsDroppedUpToTheMarkerText) {
+  // Noise that itself begins like the marker text, in pieces.
+  const V noise = {0x4F, 0x52, 0x58, 0x20, 0x00, 0x4F, 0x4F, 0x52, 0x13};
+  V reply = noise;
+  const V ack = {'O', 'R', 'X', ' ', 'P', 'C', ' ', ' ', 'D', 'S', 'C', ' ', 0, 0, 0, 1, 1, 0};
+  reply.insert(reply.end(), ack.begin(), ack.end());
+  Bench b([&](const ProgramFrame&) -> Answer {
+    return {{V(reply.begin(), reply.begin() + 7)}, {V(reply.begin() + 7, reply.begin() + 20), 1000},
+            {V(reply.begin() + 20, reply.end()), 2000}};
+  });
+  EXPECT_EQ(MarkerStart(b.link), rc::kOk);
+  EXPECT_EQ(b.camera.Count(16), 1);
+  EXPECT_EQ(b.link.reply_length, 18u);
+  EXPECT_TRUE(b.reporter.messages.empty());
 }
 
 TEST(CommandsTest, SilentCameraIdentifyUsesTwentyAttemptsOfFiveSeconds) {
@@ -352,13 +368,13 @@ TEST(CommandsTest, SetupConnectionProbesTypeTwo) {
   EXPECT_EQ(ConnectForSetup(e.link), rc::kRetry);
   EXPECT_EQ(e.camera.Count(16), 0);
 
-  // The probe goes once, even unanswered.
+  // The probe goes once, even unanswered, and then says so.
   m.type = 2;
   m.special[56] = [](const ProgramFrame&) -> Answer { return {}; };
   Bench f(std::ref(m));
   EXPECT_EQ(ConnectForSetup(f.link), rc::kTimeout);
   EXPECT_EQ(f.camera.Count(56), 1);
-  EXPECT_TRUE(f.reporter.messages.empty());
+  EXPECT_EQ(f.reporter.messages, Msgs{err::kCannotAccessCamera});
 }
 
 TEST(CommandsTest, AbsurdSizesAreFailedCommandsNotAllocations) {
@@ -402,7 +418,7 @@ TEST(CommandsTest, SizesAndBlockCounts) {
   m.special[22] = [](const ProgramFrame&) -> Answer { return {{SequencedAck(6)}}; };
   Bench e(std::ref(m));
   EXPECT_EQ(SequencedThumbnailSize(e.link, 4), rc::kNothing);
-  EXPECT_EQ(GetLittle32(e.camera.frames[0].data.data()), 4u);
+  EXPECT_EQ(testing::ReadLe(e.camera.frames[0].data, 4), 4u);
 }
 
 TEST(CommandsTest, MarkerPictureComesWholeAndNotesAnEmptyLastBlock) {
@@ -447,15 +463,13 @@ TEST(CommandsTest, MarkerBlockFaultsCostRetriesAndReportOnlyAtTheEnd) {
   EXPECT_EQ(b.camera.Count(30), 3);
   EXPECT_TRUE(b.reporter.messages.empty());
 
-  m.special[30] = [&](const ProgramFrame&) -> Answer {
-    V r = MarkerReply(0, V(1024, 7));
-    r[0] = 'Z';
-    return {{r}};
-  };
+  // Every reply announcing more than a block: the data error only with the
+  // last attempt, then the transfer error.
+  m.special[30] = [&](const ProgramFrame&) -> Answer { return {{MarkerReply(0, V(1024, 7), 1025)}}; };
   Bench c(std::ref(m));
   ASSERT_EQ(MarkerPictureSize(c.link, 1), rc::kOk);
   ASSERT_EQ(AllocatePicture(c.link), rc::kOk);
-  EXPECT_EQ(FetchBlocksMarker(c.link), rc::kBadHeader);
+  EXPECT_EQ(FetchBlocksMarker(c.link), rc::kDataLength);
   EXPECT_EQ(c.camera.Count(30), 20);
   EXPECT_EQ(c.reporter.messages, (Msgs{err::kDataError, err::kTransferError}));
 }
@@ -466,7 +480,7 @@ TEST(CommandsTest, SequencedBlocksAdvanceTheSequenceAndRetryBadFrames) {
   m.size = 300 * 1024;  // past 256 blocks: the sequence wraps
   int corrupt_once = 1;
   m.special[30] = [&](const ProgramFrame& f) -> Answer {
-    int block = GetLittle16(f.data.data());
+    int block = static_cast<int>(testing::ReadLe(f.data, 2));
     EXPECT_EQ(f.sequence, static_cast<uint8_t>(block));
     V r = SequencedReply(1, f.sequence, 5, V(1024, static_cast<uint8_t>(block)));
     if (block == 5 && corrupt_once) {

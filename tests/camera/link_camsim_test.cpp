@@ -10,6 +10,7 @@
 #include "base/messages.h"
 #include "camera/scripted_camera.h"
 #include "camsim/camera_simulator.h"
+#include "camsim/sim_jpeg.h"
 
 namespace fq::cam {
 namespace {
@@ -22,7 +23,10 @@ using V = std::vector<uint8_t>;
 
 struct Rig {
   Rig(int type, std::vector<CommandFault> faults = {}, LineOptions line_options = {})
-      : sim(Options(type, std::move(faults)), camsim::DemoContent(type)),
+      : Rig(type, camsim::DemoContent(type), std::move(faults), std::move(line_options)) {}
+  Rig(int type, camsim::CameraContent content, std::vector<CommandFault> faults = {},
+      LineOptions line_options = {})
+      : sim(Options(type, std::move(faults)), std::move(content)),
         line(clock, sim, std::move(line_options)),
         link(line.port(), clock, pump, reporter) {
     link.port_name = "COM1";
@@ -255,8 +259,8 @@ TEST(LinkCamsimTest, CameraFaultsCostRetriesNotFailures) {
   EXPECT_EQ(Received(one.link), one.Folder().entries[0].data);
   EXPECT_TRUE(one.reporter.messages.empty());
 
-  // Noise before sequenced replies is skipped; marker replies have no
-  // resynchronisation, so the noise stays off the speed and identification.
+  // Noise before sequenced replies is skipped (here kept off the speed and
+  // identification, whose marker replies a test of their own covers).
   Rig two(2, {SimFault(FaultKind::kChecksum, 30, 1, 3), SimFault(FaultKind::kNoise, 30, 1, 0),
               SimFault(FaultKind::kNoise, 16), SimFault(FaultKind::kNoise, 26),
               SimFault(FaultKind::kRetry, 7, 1, 2)});
@@ -266,9 +270,10 @@ TEST(LinkCamsimTest, CameraFaultsCostRetriesNotFailures) {
   EXPECT_GT(two.sim.stats().noise_bytes + two.sim.stats().faults_committed, 0u);
   EXPECT_TRUE(two.reporter.messages.empty());
 
-  // Noise before a marker reply: the header is read from the wrong place.
+  // Noise before every identification reply: dropped up to the marker text.
   Rig noisy(1, {SimFault(FaultKind::kNoise, 2, 1, 0)});
-  EXPECT_NE(ConnectForDownload(noisy.link), rc::kOk);
+  EXPECT_EQ(ConnectForDownload(noisy.link), rc::kOk);
+  EXPECT_EQ(noisy.sim.stats().marker_commands.at(2), 1);
 }
 
 TEST(LinkCamsimTest, SilentCameraFailsWithTheRightMessages) {
@@ -346,6 +351,120 @@ TEST(LinkCamsimTest, EmulatedRateAndEmptyLastBlock) {
   EXPECT_EQ(r.line.speed(), 115200u);
   ASSERT_EQ(FetchMarkerPicture(r, 1), rc::kOk);
   EXPECT_TRUE(r.link.last_block_empty);
+}
+
+// Size and deletion commands of a type-2 camera carry the picture number in
+// one byte: a picture beyond 255 is refused with a message instead of
+// reaching the picture whose number the byte wraps to. Thumbnails carry four
+// bytes and stay available.
+TEST(LinkCamsimTest, TypeTwoPictureNumbersBeyondOneByteAreRefusedNotWrapped) {
+  camsim::CameraContent content;
+  camsim::StoredFolder folder;
+  for (int i = 1; i <= 300; ++i) {
+    camsim::StoredEntry e;
+    e.file = i;
+    e.data = camsim::MakeDemoPicture(16, 16, i);
+    e.mode = camsim::ModeForSize(e.data.size());
+    folder.entries.push_back(std::move(e));
+  }
+  content.media[0].folders.push_back(std::move(folder));
+  Rig r(2, std::move(content));
+  ASSERT_EQ(ConnectForDownload(r.link), rc::kOk);
+  ASSERT_EQ(r.link.picture_count, 300);
+  const auto& entries = r.Folder().entries;
+  ASSERT_EQ(FetchSequencedPicture(r, 255), rc::kOk);
+  EXPECT_EQ(Received(r.link), entries[254].data);
+  const int sizes_asked = r.sim.stats().sequenced_commands.at(26);
+
+  EXPECT_EQ(SequencedPictureSize(r.link, 257), rc::kListReported);
+  EXPECT_EQ(SequencedDelete(r.link, 257), rc::kListReported);
+  EXPECT_EQ(r.sim.stats().sequenced_commands.at(26), sizes_asked);  // nothing went out
+  EXPECT_EQ(r.sim.stats().sequenced_commands.count(17), 0u);
+  EXPECT_EQ(r.Folder().entries.size(), 300u);
+  EXPECT_EQ(r.reporter.messages, (Msgs{err::kCommandCannotExecute, err::kCommandCannotExecute}));
+
+  ASSERT_EQ(SequencedThumbnailSize(r.link, 257), rc::kOk);
+  ASSERT_EQ(AllocatePicture(r.link), rc::kOk);
+  ASSERT_EQ(FetchBlocksSequenced(r.link, BlockTarget::kThumbnail), rc::kOk);
+  EXPECT_EQ(Received(r.link), camsim::MakeThumbnail(entries[256].data));
+  EXPECT_NE(Received(r.link), camsim::MakeThumbnail(entries[0].data));
+}
+
+// A reply that fails its checks counts as no reply: the command goes again,
+// and "Data error has occurred." is shown only when the last attempt fails.
+TEST(LinkCamsimTest, RepliesFailingTheirChecksCostARetry) {
+  using camsim::FaultKind;
+  Rig r(2, {SimFault(FaultKind::kChecksum, 7), SimFault(FaultKind::kChecksum, 26),
+            SimFault(FaultKind::kChecksum, 22)});
+  ASSERT_EQ(ConnectForDownload(r.link), rc::kOk);
+  EXPECT_EQ(r.link.picture_count, static_cast<int>(r.Folder().entries.size()));
+  ASSERT_EQ(FetchSequencedPicture(r, 1), rc::kOk);
+  EXPECT_EQ(Received(r.link), r.Folder().entries[0].data);
+  EXPECT_EQ(SequencedThumbnailSize(r.link, 2), rc::kOk);
+  EXPECT_EQ(r.sim.stats().sequenced_commands.at(7), 2);
+  EXPECT_EQ(r.sim.stats().sequenced_commands.at(26), 2);
+  EXPECT_TRUE(r.reporter.messages.empty());
+
+  Rig all(2, {SimFault(FaultKind::kChecksum, 26, 1, 0)});
+  ASSERT_EQ(ConnectForDownload(all.link), rc::kOk);
+  EXPECT_EQ(SequencedPictureSize(all.link, 1), rc::kBadHeader);
+  EXPECT_EQ(all.sim.stats().sequenced_commands.at(26), 20);
+  EXPECT_EQ(all.reporter.messages, Msgs{err::kDataError});
+}
+
+// Noise before a marker reply is skipped up to the marker text; and when
+// the speed command's acknowledgement comes garbled, the camera (which has
+// already changed speed) is looked for at the new speed before the command
+// is sent again at 9600 bit/s.
+TEST(LinkCamsimTest, MarkerRepliesResynchroniseAndAGarbledSpeedAckIsCheckedAtTheNewSpeed) {
+  using camsim::FaultKind;
+  for (int type : {1, 2}) {
+    CommandFault noise = SimFault(FaultKind::kNoise, type == 1 ? -1 : 4, 1, type == 1 ? 0 : 1);
+    noise.noise_bytes = 3;
+    CommandFault id_noise = SimFault(FaultKind::kNoise, 2);
+    id_noise.noise_bytes = 13;
+    Rig r(type, {noise, id_noise});
+    ASSERT_EQ(ConnectForDownload(r.link), rc::kOk) << type;
+    EXPECT_EQ(r.sim.stats().marker_commands.at(4), 1);
+    if (type == 1) {
+      ASSERT_EQ(FetchMarkerPicture(r, 2), rc::kOk);
+      EXPECT_EQ(Received(r.link), r.Folder().entries[1].data);
+    }
+    EXPECT_TRUE(r.reporter.messages.empty()) << type;
+  }
+  // The acknowledgement's last byte lost, or its marker text damaged.
+  for (auto [kind, at] : {std::pair{cam::FaultKind::kDrop, 17}, {cam::FaultKind::kCorrupt, 4}}) {
+    LineOptions line;
+    cam::Fault fault;
+    fault.kind = kind;
+    fault.at_byte = static_cast<uint64_t>(at);
+    line.to_program = {fault};
+    Rig r(2, {}, line);
+    r.link.speed_code = speed_code::k38400;
+    uint64_t start = r.clock.NowMillis();
+    ASSERT_EQ(ConnectForDownload(r.link), rc::kOk) << at;
+    EXPECT_LT(r.clock.NowMillis() - start, 12000u);
+    EXPECT_EQ(r.sim.stats().marker_commands.at(4), 1);
+    EXPECT_EQ(r.sim.camera_speed(), 38400u);
+    EXPECT_EQ(r.line.speed(), 38400u);
+    EXPECT_TRUE(r.reporter.messages.empty());
+    ASSERT_EQ(FetchSequencedPicture(r, 1), rc::kOk);
+  }
+}
+
+// The type probe of the setup connection has one attempt; when it fails,
+// the user is told, as for any command whose attempts are used up.
+TEST(LinkCamsimTest, FailedTypeProbeEndsSetupWithAMessage) {
+  using camsim::FaultKind;
+  Rig silent(2, {SimFault(FaultKind::kSilence, 56)});
+  EXPECT_EQ(ConnectForSetup(silent.link), rc::kTimeout);
+  EXPECT_EQ(silent.sim.stats().sequenced_commands.at(56), 1);
+  EXPECT_EQ(silent.reporter.messages, Msgs{err::kCannotAccessCamera});
+
+  Rig damaged(3, {SimFault(FaultKind::kChecksum, 56)});
+  EXPECT_NE(ConnectForSetup(damaged.link), rc::kOk);
+  EXPECT_EQ(damaged.sim.stats().sequenced_commands.at(56), 1);
+  EXPECT_EQ(damaged.reporter.messages, Msgs{err::kCannotAccessCamera});
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 // A camera for tests that answers each frame from the program through a
 // script: the test decides the reply bytes, their timing, or silence.
+// Replies are framed by the camera simulator's own code and the program's
+// frames are taken apart here byte by byte, so that a mistake in the
+// program's framing cannot hide behind the same mistake in its test camera.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +11,8 @@
 #include <vector>
 
 #include "camera/camera_link.h"
-#include "camera/frames.h"
 #include "camera/memory_line.h"
+#include "camsim/sim_frames.h"
 
 namespace fq::cam::testing {
 
@@ -30,20 +33,33 @@ using Answer = std::vector<Chunk>;
 
 inline std::vector<uint8_t> MarkerReply(uint8_t code, const std::vector<uint8_t>& data,
                                         uint32_t announced = UINT32_MAX) {
-  std::vector<uint8_t> out(kMarkerFromCamera.begin(), kMarkerFromCamera.end());
-  uint32_t n = announced == UINT32_MAX ? static_cast<uint32_t>(data.size()) : announced;
-  out.resize(kMarkerHeaderSize);
-  PutBigEndian32(out.data() + kMarkerLengthOffset, n);
-  out[kMarkerCodeOffset] = code;
-  out.insert(out.end(), data.begin(), data.end());
-  return out;
+  return camsim::MarkerFrameToProgram(
+      code, data, announced == UINT32_MAX ? static_cast<uint32_t>(data.size()) : announced);
 }
 
 inline std::vector<uint8_t> SequencedReply(uint8_t kind, uint8_t seq, uint8_t code,
                                            const std::vector<uint8_t>& data) {
-  std::vector<uint8_t> out(SequencedLength(kind));
-  BuildSequencedFrame(out.data(), out.size(), kind, seq, code, data.data(), data.size());
-  return out;
+  return camsim::SequencedFrameToProgram(kind, seq, code, data);
+}
+
+// Numbers as they travel: marker data most significant byte first,
+// sequenced data least significant first. Written out here rather than
+// taken from the program.
+inline std::vector<uint8_t> Be32(uint32_t v) {
+  return {static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16),
+          static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
+}
+inline std::vector<uint8_t> Le16(uint16_t v) {
+  return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+}
+inline std::vector<uint8_t> Le32(uint32_t v) {
+  return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+          static_cast<uint8_t>(v >> 24)};
+}
+inline uint32_t ReadLe(const std::vector<uint8_t>& d, size_t bytes) {
+  uint32_t v = 0;
+  for (size_t i = bytes; i-- > 0;) v = (v << 8) | d.at(i);
+  return v;
 }
 
 inline std::vector<uint8_t> MarkerAck(uint8_t byte) { return MarkerReply(1, {byte}); }
@@ -87,18 +103,22 @@ class ScriptedCamera final : public LineDevice {
     if (inbox_.empty()) return false;
     ProgramFrame f;
     size_t used = 0;
+    // Marker frame: 12 bytes of text, length (most significant first),
+    // command, data. Sequenced frame: kind, sequence, complement, command,
+    // data area, checksum, 0.
+    constexpr size_t kHeader = 17;
     if (inbox_[0] == 'O') {
-      if (inbox_.size() < kMarkerHeaderSize) return false;
-      f.announced = GetBigEndian32(inbox_.data() + kMarkerLengthOffset);
-      f.command = inbox_[kMarkerCodeOffset];
+      if (inbox_.size() < kHeader) return false;
+      f.announced = (uint32_t{inbox_[12]} << 24) | (uint32_t{inbox_[13]} << 16) |
+                    (uint32_t{inbox_[14]} << 8) | inbox_[15];
+      f.command = inbox_[16];
       size_t data = f.command == 0 ? 0 : f.announced;
-      if (inbox_.size() < kMarkerHeaderSize + data) return false;
-      f.data.assign(inbox_.begin() + kMarkerHeaderSize,
-                    inbox_.begin() + static_cast<long>(kMarkerHeaderSize + data));
-      used = kMarkerHeaderSize + data;
+      if (inbox_.size() < kHeader + data) return false;
+      f.data.assign(inbox_.begin() + kHeader, inbox_.begin() + static_cast<long>(kHeader + data));
+      used = kHeader + data;
       if (f.command == 0) upload_left_ = f.announced;
     } else {
-      size_t total = SequencedLength(inbox_[0]);
+      size_t total = camsim::SequencedFrameLength(inbox_[0]);
       if (total == 0) {  // not ours: drop a byte
         inbox_.erase(inbox_.begin());
         return true;
@@ -108,7 +128,7 @@ class ScriptedCamera final : public LineDevice {
       f.kind = inbox_[0];
       f.sequence = inbox_[1];
       f.command = inbox_[3];
-      f.data.assign(inbox_.begin() + 4, inbox_.begin() + 4 + static_cast<long>(SequencedDataSize(f.kind)));
+      f.data.assign(inbox_.begin() + 4, inbox_.begin() + static_cast<long>(total - 2));
       used = total;
     }
     inbox_.erase(inbox_.begin(), inbox_.begin() + static_cast<long>(used));

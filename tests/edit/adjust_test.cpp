@@ -122,6 +122,21 @@ TEST(Adjust, SharpeningLeavesTheBorderAndSaturationZeroIsGrey) {
     }
 }
 
+TEST(Adjust, WholePictureRoadEqualsThePlanes) {
+  // The whole picture is converted row by row as it is written; it must
+  // give what the full planes give, padding included.
+  for (auto [w, h] : {std::pair{13, 9}, {1, 1}, {2, 5}, {7, 1}}) {
+    ImageRecord photo = Photo(w, h, 21);
+    if (w == 13) ImageBits(photo)[39] = 0x5A;  // row padding
+    const Transform t = ComputeManual({12, 230}, {-30, 45, 60, 80});
+    ImageRecord whole = Take(AdjustWhole(photo, t));
+    ImageRecord planes = Take(ApplyTransform(photo, Take(ToPlanes(photo)), t));
+    ASSERT_EQ(std::vector<uint8_t>(whole.bytes().begin(), whole.bytes().end()),
+              std::vector<uint8_t>(planes.bytes().begin(), planes.bytes().end()))
+        << w << "x" << h;
+  }
+}
+
 TEST(Adjust, AutomaticValuesFollowThePicture) {
   // A dark, flat, colourless picture: dark band counts make v = n / j,
   // no chroma gives h = 1, no edges give s = 0.12.

@@ -15,7 +15,7 @@
 namespace {
 
 // Larger pictures only measure the allocator and the clock.
-constexpr int64_t kMaxFuzzPixels = int64_t{1} << 16;
+constexpr int64_t kMaxFuzzPixels = int64_t{1} << 12;
 
 void Check(const fq::Result<fq::ImageRecord>& r, int32_t width, int32_t height) {
   if (!r) return;

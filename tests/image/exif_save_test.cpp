@@ -3,6 +3,10 @@
 // camera, and failures that must leave the old file alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
 #include "exif_test_util.h"
 #include "image/exif.h"
 #include "image/jpeg_file.h"
@@ -181,6 +185,120 @@ TEST(SaveAs, WritesTheGeneratedSegmentAndThumbnail) {
   EXPECT_LT(t.pixels[(60 * 160 + 155) * 3], 20);
   EXPECT_EQ(testing::ReferenceDecode(out).width, 480);
   EXPECT_EQ(dir.Files(), std::vector<std::string>{"out.jpg"});  // no temporary files left
+}
+
+// A picture with what thumbnails meet in photographs: gradients, hard edges
+// and fine noise (the same kind the encoding benchmark uses).
+ImageRecord Photo(int w, int h) {
+  auto made = ImageRecord::Create(w, h, 24);
+  EXPECT_TRUE(made);
+  ImageRecord r = std::move(*made);
+  const uint64_t stride = ImageRowStride(w, 24);
+  uint32_t seed = 7;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      seed = seed * 1103515245u + 12345u;
+      const int n = (seed >> 16) & 7, edge = (x / 37 + y / 23) % 2 ? 60 : 0;
+      uint8_t* p = ImageBits(r) + y * stride + 3 * x;
+      p[0] = uint8_t(x * 255 / w + edge + n);
+      p[1] = uint8_t(y * 255 / h + n);
+      p[2] = uint8_t((x + y) * 255 / (w + h) + edge + n);
+    }
+  return r;
+}
+
+// Mean absolute difference of two pictures of one size, per sample.
+double MeanDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  EXPECT_EQ(a.size(), b.size());
+  double sum = 0;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) sum += std::abs(int(a[i]) - int(b[i]));
+  return a.empty() ? 0 : sum / double(a.size());
+}
+
+std::vector<uint8_t> ThumbnailPixels(const std::vector<uint8_t>& file) {
+  auto walk = WalkHeader(file);
+  EXPECT_FALSE(walk.segments.empty());
+  if (walk.segments.empty()) return {};
+  auto thumb = FindExifThumbnail(std::span(file).subspan(2, walk.segments[0].size));
+  EXPECT_TRUE(thumb);
+  if (!thumb) return {};
+  return testing::ReferenceDecode(std::vector<uint8_t>(thumb->begin(), thumb->end())).pixels;
+}
+
+// The 160 × 120 canvas in the decoder's order (top-down red-green-blue).
+std::vector<uint8_t> TopDownRgb(const ImageRecord& r) {
+  const int w = ImageWidth(r), h = std::abs(ImageHeight(r));
+  const uint64_t stride = ImageRowStride(w, 24);
+  std::vector<uint8_t> out(size_t(w) * h * 3);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      for (int c = 0; c < 3; ++c)
+        out[(size_t(y) * w + x) * 3 + c] = ImageBits(r)[(h - 1 - y) * stride + 3 * x + 2 - c];
+  return out;
+}
+
+int MaxDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  int most = 0;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+    most = std::max(most, std::abs(int(a[i]) - int(b[i])));
+  return most;
+}
+
+// Save As makes the thumbnail from the picture it just encoded instead of
+// decoding the file again, as the rule says (and as AddExifToJpeg still
+// does). Both sample their picture at the same points with the same
+// bilinear weights, which sum to 1, so the two thumbnail pictures differ at
+// most by the main picture's largest coding error (plus 1 for truncation)
+// and on average by about its mean coding error. Each is then encoded at
+// quality 75: the stored thumbnails stay closer to each other than the
+// rule's stored thumbnail is to the picture it was made of, so the
+// difference is lost in the thumbnail's own coding error.
+TEST(SaveAs, ThumbnailFromThePictureStaysWithinTheCodingError) {
+  ScratchDir dir;
+  const ImageRecord picture = Photo(640, 480);
+  int reports = 0, last_rows = -1;
+  JpegProgress progress = [&](int rows, int height) {
+    ++reports;
+    last_rows = rows;
+    EXPECT_EQ(height, 480);
+    return true;
+  };
+  ASSERT_FALSE(SaveJpegWithExif(picture, dir / "fast.jpg", kJpegQualityStandard, kNow,
+                                kSampling2x1, progress));
+  EXPECT_GT(reports, 10);
+  EXPECT_EQ(last_rows, 480);
+  ASSERT_FALSE(CopyJpegWithExif(dir / "fast.jpg", dir / "rule.jpg", kNow));  // decodes the file
+
+  const auto fast = ReadBytes(dir / "fast.jpg"), rule = ReadBytes(dir / "rule.jpg");
+  // The same coded picture in both files; only the thumbnails may differ.
+  const auto decoded = testing::ReferenceDecode(fast);
+  EXPECT_EQ(decoded.pixels, testing::ReferenceDecode(rule).pixels);
+  const auto original = TopDownRgb(picture);
+  ASSERT_EQ(decoded.pixels.size(), original.size());
+  const double coding_error = MeanDifference(original, decoded.pixels);
+  const int worst_coding_error = MaxDifference(original, decoded.pixels);
+
+  // The pictures the thumbnails are made of.
+  auto read = LoadJpeg(dir / "fast.jpg");
+  ASSERT_TRUE(read);
+  auto from_picture = MakeThumbnailPicture(picture), from_file = MakeThumbnailPicture(read->record);
+  ASSERT_TRUE(from_picture && from_file);
+  const auto canvas_a = TopDownRgb(*from_picture), canvas_b = TopDownRgb(*from_file);
+  const double canvas_difference = MeanDifference(canvas_a, canvas_b);
+  EXPECT_LE(MaxDifference(canvas_a, canvas_b), worst_coding_error + 1);
+  EXPECT_LE(canvas_difference, coding_error + 1.0);
+
+  // The thumbnails as stored.
+  const auto a = ThumbnailPixels(fast), b = ThumbnailPixels(rule);
+  ASSERT_EQ(a.size(), canvas_b.size());
+  const double thumbnail_error = MeanDifference(canvas_b, b);  // the rule's own coding error
+  const double thumbnail_difference = MeanDifference(a, b);
+  std::printf("mean levels: main coding error %.2f (largest %d), thumbnail pictures apart %.2f, "
+              "thumbnail coding error %.2f, stored thumbnails apart %.2f\n",
+              coding_error, worst_coding_error, canvas_difference, thumbnail_error,
+              thumbnail_difference);
+  EXPECT_GT(coding_error, 0.5);  // the comparison means something
+  EXPECT_LE(thumbnail_difference, thumbnail_error);
 }
 
 TEST(SaveAs, AddExifReplacesTheFileOwnSegments) {

@@ -168,7 +168,8 @@ TEST_F(EncodeFixture, BitmapFilesAreEncoded) {
             err::kCreatingJpeg);
   EXPECT_FALSE(io::Fs().Exists(dir / "b.jpg"));
 
-  // Saving goes through a temporary bitmap that is removed again.
+  // Saving gives the bytes of the record's bitmap file encoded, and leaves
+  // nothing else behind.
   ASSERT_TRUE(SaveJpeg(r, dir / "s.jpg", kJpegQualityStandard).ok());
   EXPECT_EQ(testing::ReadBytes(dir / "s.jpg"), testing::ReadBytes(dir / "a.jpg"));
   EXPECT_EQ(dir.Files(), (std::vector<std::string>{"a.jpg", "empty.bmp", "in.bmp", "out.jpg",

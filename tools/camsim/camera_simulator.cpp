@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "camsim/sim_frames.h"
 #include "camsim/sim_jpeg.h"
 #include "image/image_record.h"
 
@@ -11,7 +12,6 @@ namespace fq::camsim {
 namespace {
 
 constexpr char kFromProgram[] = "ORX DSC PC  ";
-constexpr char kToProgram[] = "ORX PC  DSC ";
 constexpr size_t kMarkerHeader = 17;
 constexpr size_t kLargestMarkerData = 1024;     // anything longer is not a command
 constexpr size_t kLargestUpload = 16u << 20;
@@ -20,15 +20,6 @@ constexpr size_t kLargestUpload = 16u << 20;
 constexpr uint8_t kAccepted = 0, kBusy = 1, kCannot = 2, kRetry = 3, kFull = 4;
 // Sequenced refusal: the camera has no thumbnail; medium already current.
 constexpr uint8_t kNoThumbnail = 6, kAlreadyCurrent = 8;
-
-size_t SequencedLength(uint8_t kind) {
-  switch (kind) {
-    case 8: return 16;
-    case 16: return 262;
-    case 1: return 1030;
-  }
-  return 0;
-}
 
 uint32_t GetBe32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
@@ -138,7 +129,7 @@ void CameraSimulator::Receive(const uint8_t* data, size_t n, uint64_t now_us) {
     uint8_t b = in_[0];
     if (b == static_cast<uint8_t>(kFromProgram[0])) {
       result = TryMarker();
-    } else if (options_.type != 1 && SequencedLength(b) != 0) {
+    } else if (options_.type != 1 && SequencedFrameLength(b) != 0) {
       result = TrySequenced();
     } else {
       ++stats_.noise_bytes;
@@ -242,7 +233,7 @@ CameraSimulator::Parse CameraSimulator::TrySequenced() {
     in_.erase(in_.begin());
     return Parse::kProgress;
   }
-  size_t total = SequencedLength(in_[0]);
+  size_t total = SequencedFrameLength(in_[0]);
   if (in_.size() < total) return Parse::kNeedMore;
   uint8_t sequence = in_[1], code = in_[3];
   unsigned sum = 0;
@@ -262,11 +253,7 @@ CameraSimulator::Parse CameraSimulator::TrySequenced() {
 
 void CameraSimulator::MarkerReply(uint8_t code, std::span<const uint8_t> data) {
   Outgoing o;
-  o.bytes.assign(kToProgram, kToProgram + 12);
-  uint32_t n = static_cast<uint32_t>(data.size());
-  for (int s = 24; s >= 0; s -= 8) o.bytes.push_back(static_cast<uint8_t>(n >> s));
-  o.bytes.push_back(code);
-  o.bytes.insert(o.bytes.end(), data.begin(), data.end());
+  o.bytes = MarkerFrameToProgram(code, data);
   o.not_before_us = now_ + options_.reply_delay_us;
   out_.push_back(std::move(o));
 }
@@ -278,17 +265,8 @@ void CameraSimulator::MarkerAck(uint8_t value) {
 
 void CameraSimulator::SequencedReply(uint8_t kind, uint8_t sequence, uint8_t code,
                                      std::span<const uint8_t> data) {
-  size_t total = SequencedLength(kind);
   Outgoing o;
-  o.bytes.assign(total, 0);
-  o.bytes[0] = kind;
-  o.bytes[1] = sequence;
-  o.bytes[2] = static_cast<uint8_t>(~sequence);
-  o.bytes[3] = code;
-  std::copy_n(data.begin(), std::min(data.size(), total - 6), o.bytes.begin() + 4);
-  unsigned sum = 0;
-  for (size_t i = 1; i < total - 2; ++i) sum += o.bytes[i];
-  o.bytes[total - 2] = static_cast<uint8_t>(sum);
+  o.bytes = SequencedFrameToProgram(kind, sequence, code, data);
   o.not_before_us = now_ + options_.reply_delay_us;
   out_.push_back(std::move(o));
 }
@@ -334,8 +312,8 @@ void CameraSimulator::Command(Format format, uint8_t code, uint8_t sequence, std
   // again after a lost reply: answer again, do not delete a second picture.
   std::vector<uint8_t> key;
   if (code == 17) {
-    key.push_back(format == Format::kMarker ? 0 : 1);
-    key.insert(key.end(), data.begin(), data.end());
+    key.assign(data.size() + 1, format == Format::kMarker ? 0 : 1);
+    std::copy(data.begin(), data.end(), key.begin() + 1);
   }
   bool repeated_delete = code == 17 && key == last_key_ && !delete_reply_.empty();
   last_key_ = std::move(key);

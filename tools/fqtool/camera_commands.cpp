@@ -85,6 +85,9 @@ int List(CameraLink& link) {
       std::printf("pictures %d\n", link.picture_count);
       for (int n = 1; n <= link.picture_count; ++n) {
         int r = SequencedPictureSize(link, n);
+        // The size command names pictures up to 255 only; the refusal of
+        // the first one beyond has been shown, and the rest are the same.
+        if (r == rc::kListReported) return rc::kOk;
         if (r && r != rc::kZeroSize) return r;
         std::printf("%d size %u\n", n, r ? 0u : link.picture_size);
       }

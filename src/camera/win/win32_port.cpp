@@ -1,7 +1,9 @@
 #include "camera/win/win32_port.h"
 
+#include <algorithm>
 #include <string>
 
+#include "camera/camera_link.h"
 #include "camera/link_codes.h"
 
 namespace fq::win {
@@ -105,7 +107,10 @@ bool Win32Port::WaitForInput(uint64_t micros) {
   cam::LineStatus status;
   if (Status(status) && status.queued) return true;
   // The driver offers no wait here without overlapped input; a short
-  // message wait keeps the windows answering and the thread idle.
+  // message wait keeps the windows answering and the thread idle. Input
+  // does not end it, so it lasts one poll at most, however long the caller
+  // would wait.
+  micros = std::min<uint64_t>(micros, cam::kReceivePollMicros);
   DWORD ms = static_cast<DWORD>((micros + 999) / 1000);
   MsgWaitForMultipleObjects(0, nullptr, FALSE, ms ? ms : 1, QS_ALLINPUT);
   return Status(status) && status.queued;

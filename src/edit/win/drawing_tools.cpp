@@ -385,7 +385,20 @@ bool OnWindowCommand(HWND window) {
   return false;
 }
 
-void UpdateVisibility(HWND closing) {
+// Calendars have no drawing tools: neither a calendar page in an image
+// window nor a calendar window.
+bool IsCalendar(HWND window) {
+  if (const ImageDocument* doc = DocumentOf(window)) return doc->source_kind == view::kSourceCalendar;
+  char cls[32] = "";
+  return window && GetClassNameA(window, cls, sizeof cls) && lstrcmpiA(cls, "MYCALCLASS") == 0;
+}
+
+// The tool window shows while the user wants it and an image window is
+// open, except on calendars. `closing` is a window on its way out, `active`
+// the MDI child that is (becoming) active. With `raise`, a window that
+// appears is shown active first (some window systems raise a window only
+// then) and the active window made active again.
+void UpdateVisibility(HWND closing, HWND active, bool raise) {
   State& s = S();
   if (!s.tool_window) return;
   bool any = false;
@@ -393,17 +406,20 @@ void UpdateVisibility(HWND closing) {
   HWND mdi = frame ? FindWindowExA(frame, nullptr, "MDICLIENT", nullptr) : nullptr;
   for (HWND h = mdi ? GetWindow(mdi, GW_CHILD) : nullptr; h; h = GetWindow(h, GW_HWNDNEXT))
     if (h != closing && DocumentOf(h)) any = true;
-  if (s.wanted && any) {
-    if (!IsWindowVisible(s.tool_window)) {
-      // Shown active (some window systems raise a window only then), and
-      // the active window made active again.
-      HWND active = GetActiveWindow();
-      ShowWindow(s.tool_window, SW_SHOW);
-      if (active && active != s.tool_window) SetActiveWindow(active);
-    }
-  } else {
+  if (!active && mdi) active = reinterpret_cast<HWND>(SendMessageA(mdi, WM_MDIGETACTIVE, 0, 0));
+  const bool show = s.wanted && any && !IsCalendar(active);
+  if (!show) {
     ShowWindow(s.tool_window, SW_HIDE);
+    return;
   }
+  if (IsWindowVisible(s.tool_window)) return;
+  if (!raise) {
+    ShowWindow(s.tool_window, SW_SHOWNOACTIVATE);
+    return;
+  }
+  HWND was_active = GetActiveWindow();
+  ShowWindow(s.tool_window, SW_SHOW);
+  if (was_active && was_active != s.tool_window) SetActiveWindow(was_active);
 }
 
 }  // namespace
@@ -485,7 +501,7 @@ void DrawingToolsWindowCreated(HWND image_window) {
     HWND frame = GetParent(GetParent(image_window));
     tools::CreateToolWindow(frame);
   }
-  UpdateVisibility(nullptr);
+  UpdateVisibility(nullptr, image_window, true);
 }
 
 void DrawingToolsWindowGone(HWND image_window) {
@@ -495,7 +511,7 @@ void DrawingToolsWindowGone(HWND image_window) {
     s.surface.reset();
     s.stroking = false;
   }
-  UpdateVisibility(image_window);
+  UpdateVisibility(image_window, nullptr, false);
 }
 
 bool DrawingToolMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
@@ -513,6 +529,10 @@ bool DrawingToolMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp, LRESULT* re
       return false;
     }
     case WM_CLOSE: return OnWindowCommand(window);
+    case WM_MDIACTIVATE:
+      // Another child becomes active: calendars hide the tool window.
+      UpdateVisibility(nullptr, reinterpret_cast<HWND>(lp), false);
+      return false;
     case WM_SETCURSOR:
       if (LOWORD(lp) == HTCLIENT && (s.tool == tools::kPen || s.tool == tools::kEraser)) {
         SetCursor(LoadCursor(nullptr, IDC_CROSS));
@@ -575,7 +595,7 @@ void NotifyDrawingTools(HWND) {
 
 void ShowToolWindow(HWND, bool show) {
   S().wanted = show;
-  UpdateVisibility(nullptr);
+  UpdateVisibility(nullptr, nullptr, true);
 }
 
 }  // namespace fq::win

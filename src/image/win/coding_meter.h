@@ -1,6 +1,7 @@
 // The progress dialog shown over JPEG coding: "Now extracting image." while
-// a picture is decoded, "Now Compressing image." while one is encoded. Its
-// bar follows the rows and the messages keep flowing meanwhile.
+// a picture is decoded, "Now Compressing image." while one is encoded, and
+// "File Name: " with the file's name below. Its bar follows the rows and the
+// messages keep flowing meanwhile.
 #pragma once
 
 #include <windows.h>
@@ -17,10 +18,11 @@ inline constexpr std::string_view kCompressingText = "Now Compressing image.";
 
 class CodingMeter {
  public:
-  CodingMeter(HWND owner, std::string_view operation, std::string_view detail);
+  CodingMeter(HWND owner, std::string_view operation, std::string_view file_name);
   CodingMeter(const CodingMeter&) = delete;
   CodingMeter& operator=(const CodingMeter&) = delete;
-  // The callback for the coder; false (stop) when the program is quitting.
+  // The callback for the coder. It never stops the coding: a quit request
+  // that arrives meanwhile is left in the queue for the main loop.
   JpegProgress Progress();
 
  private:

@@ -33,8 +33,6 @@
 namespace fq::win {
 namespace {
 
-constexpr char kCannotParse[] =
-    "This image cannot be opened.\nBecause the file-format module cannot parse the file.";
 constexpr char kNotJpegBox[] = "This is not a Jpeg file.";
 constexpr char kSaveQuestion[] = "(%s) was updated!! Do you want to save?";
 constexpr DWORD kChildStyle = WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL;
@@ -203,9 +201,31 @@ void SetTitle(HWND window, const ImageDocument& doc) {
   if (title != now) SetWindowTextA(window, title.c_str());
 }
 
-// The device bitmap drawn as 5 × 5 stretched tiles, the zoomed picture
-// centred and moved by the scroll positions.
-void DrawPicture(HDC dc, HWND window, ImageDocument& doc) {
+// The window's background: white, the class brush, painted around the
+// picture when the client area is larger than the zoomed picture.
+HBRUSH BackgroundBrush() { return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)); }
+
+// Where the zoomed picture lies in the client area: centred, moved by the
+// scroll positions.
+RECT PictureRect(HWND window, const ImageDocument& doc) {
+  RECT c = ClientRect(window);
+  const int zw = view::Zoomed(doc.width, doc.zoom), zh = view::Zoomed(doc.height, doc.zoom);
+  const int x0 = view::CentringOffset(c.right, zw) - GetScrollPos(window, SB_HORZ);
+  const int y0 = view::CentringOffset(c.bottom, zh) - GetScrollPos(window, SB_VERT);
+  return RECT{x0, y0, x0 + zw, y0 + zh};
+}
+
+// Everything of the client area outside the picture, in the background.
+void PaintMargin(HDC dc, HWND window, const RECT& picture) {
+  RECT c = ClientRect(window);
+  const int saved = SaveDC(dc);
+  ExcludeClipRect(dc, picture.left, picture.top, picture.right, picture.bottom);
+  FillRect(dc, &c, BackgroundBrush());
+  RestoreDC(dc, saved);
+}
+
+// The device bitmap drawn as 5 × 5 stretched tiles at its place.
+void DrawPicture(HDC dc, ImageDocument& doc, const RECT& place) {
   MemoryDC memory(dc);
   if (!memory) return;
   const bool background = GetForegroundWindow() != FrameWindow();
@@ -213,10 +233,8 @@ void DrawPicture(HDC dc, HWND window, ImageDocument& doc) {
   SelectedPalette mem_pal(memory.get(), doc.display_palette.get(), true);
   SelectedObject bitmap(memory.get(), doc.device_bitmap.get());
   SetStretchBltMode(dc, COLORONCOLOR);
-  RECT c = ClientRect(window);
-  const int zw = view::Zoomed(doc.width, doc.zoom), zh = view::Zoomed(doc.height, doc.zoom);
-  const int x0 = view::CentringOffset(c.right, zw) - GetScrollPos(window, SB_HORZ);
-  const int y0 = view::CentringOffset(c.bottom, zh) - GetScrollPos(window, SB_VERT);
+  const int zw = place.right - place.left, zh = place.bottom - place.top;
+  const int x0 = place.left, y0 = place.top;
   const int tw = doc.width / kTiles, th = doc.height / kTiles;
   for (int row = 0; row < kTiles; ++row) {
     const int sy = row * th, sh = row == kTiles - 1 ? doc.height - sy : th;
@@ -239,7 +257,9 @@ void OnPaint(HWND window) {
   if (doc) {
     doc->zoom = view::ValidZoom(doc->zoom);
     SetTitle(window, *doc);
-    DrawPicture(dc, window, *doc);
+    const RECT place = PictureRect(window, *doc);
+    PaintMargin(dc, window, place);
+    DrawPicture(dc, *doc, place);
     PaintDrawingTools(window, dc);
   }
   EndPaint(window, &ps);
@@ -396,6 +416,10 @@ LRESULT CALLBACK ImageWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lP
     HANDLE_MSG(window, WM_CREATE, OnCreate);
     HANDLE_MSG(window, WM_DESTROY, OnDestroy);
     HANDLE_MSG(window, WM_PAINT, OnPaint);
+    case WM_ERASEBKGND:
+      // The paint covers the whole client area, margin first, then picture.
+      if (DocumentOf(window)) return 1;
+      break;
     HANDLE_MSG(window, WM_LBUTTONDOWN, OnLButtonDown);
     HANDLE_MSG(window, WM_MOUSEMOVE, OnMouseMove);
     HANDLE_MSG(window, WM_LBUTTONUP, OnLButtonUp);
@@ -422,14 +446,6 @@ LRESULT CALLBACK ImageWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lP
 
 // --- Opening ------------------------------------------------------------------
 
-// Step 4 of creation: a record of more than 15 bits whose stored bytes
-// cannot hold every pixel.
-bool StoredRecordTooShort(const BitmapRead& read) {
-  const uint64_t need = uint64_t(ImageWidth(read.record)) *
-                        uint64_t(std::abs(ImageHeight(read.record))) * 3;
-  return ImageBitCount(read.record) > 15 && read.stored_size < need;
-}
-
 // The MDI child for a document, titled with its display name at the default
 // position; the document passes to the window when it is made.
 HWND CreateMdiChild(HWND mdi_client, std::unique_ptr<ImageDocument> doc) {
@@ -452,12 +468,11 @@ HWND CreateMdiChild(HWND mdi_client, std::unique_ptr<ImageDocument> doc) {
 
 // An image window on a picture read from a bitmap file; `file_path` is the
 // file the user opened (for a JPEG, not the bitmap it was decoded into).
+// The reader refuses an uncompressed file whose pixel data is shorter than
+// its rows at their own depth, so a 16-, 24- or 32-bit record arriving here
+// holds every pixel; it is not measured again against 3 bytes a pixel.
 HWND CreateImageWindow(HWND mdi_client, BitmapRead read, const std::string& file_path,
                        const std::string& display_name, int source_kind) {
-  if (StoredRecordTooShort(read)) {
-    MessageBoxA(GetParent(mdi_client), kCannotParse, kAppCaption.data(), MB_OK | MB_TASKMODAL);
-    return nullptr;
-  }
   auto normal = NormalizeImage(read.record);
   if (!normal.ok()) {
     ShowFailure(normal);
@@ -511,15 +526,11 @@ bool OpenPicture(HWND mdi_client, const std::string& path, const std::string& na
   return CreateImageWindow(mdi_client, std::move(*read), path, name, view::kSourceBmp);
 }
 
-// Brings an image window that already shows the file forward; true if one did.
-bool RaiseIfOpen(HWND mdi_client, const std::string& path) {
-  HWND open = FindImageWindow(mdi_client, path);
-  if (!open) return false;
-  ShowError(err::kSameNameOpen);
-  if (IsIconic(open)) SendMessageA(mdi_client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(open), 0);
-  SendMessageA(mdi_client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(open), 0);
-  SetFocus(open);
-  return true;
+// A BMP file by its first two bytes; only those are read.
+bool StartsWithBm(const std::string& path) {
+  auto file = io::Fs().OpenRead(path);
+  char head[2] = {};
+  return file && file->Read(head, sizeof head) == sizeof head && head[0] == 'B' && head[1] == 'M';
 }
 
 }  // namespace
@@ -530,31 +541,38 @@ bool RegisterImageWindowClass(HINSTANCE instance) {
                                         .extra_bytes = kDocumentExtraBytes,
                                         .icon = IDI_IMAGE,
                                         .cursor = IDC_ARROW,
-                                        .background = SystemColorBrush(COLOR_APPWORKSPACE)});
+                                        .background = BackgroundBrush()});
+}
+
+bool RaiseImageWindowShowing(HWND mdi_client, const std::string& path) {
+  HWND open = FindImageWindow(mdi_client, path);
+  if (!open) return false;
+  ShowError(err::kSameNameOpen);
+  if (IsIconic(open)) SendMessageA(mdi_client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(open), 0);
+  SendMessageA(mdi_client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(open), 0);
+  SetFocus(open);
+  return true;
 }
 
 bool OpenImageDocument(HWND mdi_client, const std::string& path) {
-  if (RaiseIfOpen(mdi_client, path)) return false;
+  if (RaiseImageWindowShowing(mdi_client, path)) return false;
   return OpenPicture(mdi_client, path, FileNameOf(path));
 }
 
 bool OpenFileCommand(HWND mdi_client, const OpenOtherKind& open_other) {
   auto chosen = RunOpenDialog(GetParent(mdi_client));
   if (!chosen || !io::Fs().Exists(*chosen)) return false;
-  if (RaiseIfOpen(mdi_client, *chosen)) return false;
+  if (RaiseImageWindowShowing(mdi_client, *chosen)) return false;
   if (chosen->empty()) {
     ShowError(err::kFileCannotBeOpened);
     return false;
   }
   if (cal::IsCalendarFile(*chosen)) return OpenCalendarFile(mdi_client, *chosen, FileNameOf(*chosen));
-  if (!IsJpegFile(*chosen)) {
-    auto head = io::ReadWholeFile(*chosen);
-    if (!head.ok() || head->size() < 2 || (*head)[0] != 'B' || (*head)[1] != 'M') {
-      // Albums, calendars and movies open in windows of their own kinds.
-      if (open_other) return open_other(*chosen);
-      ShowError(err::kNoCorrespondence);
-      return false;
-    }
+  if (!IsJpegFile(*chosen) && !StartsWithBm(*chosen)) {
+    // Albums and movies open in windows of their own kinds.
+    if (open_other) return open_other(*chosen);
+    ShowError(err::kNoCorrespondence);
+    return false;
   }
   return OpenPicture(mdi_client, *chosen, FileNameOf(*chosen));
 }

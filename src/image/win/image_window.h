@@ -29,6 +29,11 @@ LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPAR
 // answer says whether a window was opened.
 bool OpenImageDocument(HWND mdi_client, const std::string& path);
 
+// When an image window already shows `path`: the box "File with same name
+// has already been opened.", that window restored and focused, and true.
+// False (and nothing shown) otherwise.
+bool RaiseImageWindowShowing(HWND mdi_client, const std::string& path);
+
 // The File Open command: the Open dialog with its preview, then the chosen
 // file in an image window. A file that is neither JPEG nor BMP goes to
 // `open_other` (albums, calendars and movies open in windows of their own

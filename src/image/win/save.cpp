@@ -21,7 +21,6 @@
 #include "base/file_io.h"
 #include "base/region.h"
 #include "base/settings.h"
-#include "base/temp_file.h"
 
 namespace fq::win {
 namespace {
@@ -117,13 +116,6 @@ std::optional<view::SaveChoice> RunSaveAsDialog(HWND owner, const ImageDocument&
   return state.choice;
 }
 
-Status WriteBytesReplacing(const std::string& path, std::span<const uint8_t> bytes) {
-  io::ReplacingWriter out(path);
-  if (Status s = out.Open(); !s) return s;
-  if (Status s = out.Write(bytes); !s) return s;
-  return out.Commit();
-}
-
 // Shows a failure of the generated-segment road: its box, then its code.
 void ShowExifFailure(const ExifFailure& f) {
   if (f.box != ExifMessage::kNone)
@@ -132,16 +124,7 @@ void ShowExifFailure(const ExifFailure& f) {
   ShowError(f.error);
 }
 
-// Encodes the picture to a temporary JPEG with the meter showing.
-Result<temp::TempFile> EncodeToTemp(HWND window, const ImageDocument& doc,
-                                    const ImageRecord& picture, int quality) {
-  auto tmp = temp::TempFile::CreateJpeg();
-  if (!tmp) return tmp.failure();
-  CodingMeter meter(GetParent(GetParent(window)), kCompressingText, doc.display_name);
-  Status s = SaveJpeg(picture, tmp->path(), quality, kSampling2x1, meter.Progress());
-  if (!s) return Failure{s.message()};
-  return std::move(*tmp);
-}
+HWND FrameOf(HWND window) { return GetParent(GetParent(window)); }
 
 int QualityFor(int kind) {
   return kind == view::kSaveJpegLow    ? kJpegQualityLow
@@ -153,23 +136,18 @@ int QualityFor(int kind) {
 // when unchanged) with a freshly generated Exif segment and thumbnail.
 bool SaveJpegAs(HWND window, ImageDocument& doc, const ImageRecord& picture, bool reencode,
                 int kind, const std::string& path) {
-  std::optional<temp::TempFile> encoded;
+  std::optional<ExifFailure> failure;
   if (reencode) {
-    auto tmp = EncodeToTemp(window, doc, picture, QualityFor(kind));
-    if (!tmp) {
-      ShowError(tmp.message());
-      return false;
-    }
-    encoded = std::move(*tmp);
+    CodingMeter meter(FrameOf(window), kCompressingText, doc.display_name);
+    failure = SaveJpegWithExif(picture, path, QualityFor(kind), LocalNow(), kSampling2x1,
+                               meter.Progress());
+  } else {
+    // The picture in the window is the one the file was decoded into or
+    // encoded from: the thumbnail is made from it.
+    failure = CopyJpegWithExif(doc.path, path, LocalNow(), &picture);
   }
-  ExifJpeg made = MakeExifJpeg(encoded ? encoded->path() : doc.path, LocalNow());
-  if (made.failure) {
-    ShowExifFailure(*made.failure);
-    return false;
-  }
-  Status s = WriteBytesReplacing(path, made.bytes);
-  if (!s) ShowError(s.message());
-  return s.ok();
+  if (failure) ShowExifFailure(*failure);
+  return !failure;
 }
 
 // JPEG without the dialog: the kept segments go back in place of the APP0
@@ -181,18 +159,9 @@ bool SaveJpegInPlace(HWND window, ImageDocument& doc, const ImageRecord& picture
   if (!reencode) {
     s = RewriteWithSegments(doc.path, kept);
   } else {
-    if (doc.modified())
-      UpdateKeptExif(kept, static_cast<uint32_t>(doc.width), static_cast<uint32_t>(doc.height),
-                     LocalNow());
-    auto tmp = EncodeToTemp(window, doc, picture, QualityFor(kind));
-    if (!tmp) {
-      ShowError(tmp.message());
-      return false;
-    }
-    auto bytes = io::ReadWholeFile(tmp->path());
-    if (!bytes) s = bytes.failure();
-    else if (auto out = ReinsertSegments(*bytes, kept); !out) s = out.failure();
-    else s = WriteBytesReplacing(doc.path, *out);
+    CodingMeter meter(FrameOf(window), kCompressingText, doc.display_name);
+    s = SaveJpegKeepingSegments(picture, doc.path, QualityFor(kind), kept, doc.modified(),
+                                LocalNow(), meter.Progress());
   }
   if (!s) ShowError(s.message());
   return s.ok();
@@ -225,7 +194,7 @@ bool SaveImageDocument(HWND window, bool save_as) {
   std::string path = doc->path;
   const bool through_dialog = save_as || doc->untitled;
   if (through_dialog) {
-    auto choice = RunSaveAsDialog(GetParent(GetParent(window)), *doc, kind);
+    auto choice = RunSaveAsDialog(FrameOf(window), *doc, kind);
     if (!choice) return false;
     kind = choice->kind;
     path = choice->path;

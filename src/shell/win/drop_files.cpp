@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/win/message_box.h"
+#include "image/win/image_window.h"
 #include "shell/command_line.h"
 #include "shell/win/open_document.h"
 
@@ -18,6 +19,9 @@ void OpenDroppedFiles(HWND mdi_client, HDROP drop) {
     }
     std::string path(length + 1, '\0');
     path.resize(DragQueryFileA(drop, i, path.data(), length + 1));
+    // A window that shows the file comes forward even when the file is no
+    // longer on disk; only then is a missing file reported.
+    if (RaiseImageWindowShowing(mdi_client, path)) continue;
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
       ShowError(err::kFileDoesNotExist);
       continue;

@@ -23,12 +23,24 @@
 
 namespace {
 
+// The test switches below are honoured only when the end-to-end tests ask
+// for them through this environment variable (value 1); for anyone else
+// they are ordinary names on the command line, which open nothing.
+constexpr char kTestSwitchesVariable[] = "FQ_TEST_SWITCHES";
+
+bool TestSwitchesAllowed() {
+  char value[4] = "";
+  const DWORD n = GetEnvironmentVariableA(kTestSwitchesVariable, value, sizeof value);
+  return n == 1 && value[0] == '1';
+}
+
 // Test switch for the end-to-end tests: starts as if a camera transfer were
 // running, so that the close refusal can be seen without a camera. It is
 // taken off the command line before anything else reads it.
 constexpr std::string_view kTestCommBusySwitch = "/test-commbusy";
 
 std::string TakeTestSwitches(std::string line) {
+  if (!TestSwitchesAllowed()) return line;
   if (line.rfind(kTestCommBusySwitch, 0) == 0) {
     fq::win::SetCommBusy(true);
     line.erase(0, kTestCommBusySwitch.size());
@@ -58,7 +70,8 @@ int RunMessageLoop() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show) {
   fq::io::SetFileSystem(&fq::win::TheWinFileSystem());
   // Test switch: the progress and status windows on their own.
-  if (fq::win::IsMeterDemo(command_line)) return fq::win::RunMeterDemo(instance);
+  if (TestSwitchesAllowed() && fq::win::IsMeterDemo(command_line))
+    return fq::win::RunMeterDemo(instance);
 
   fq::win::InitRegion();
   const std::string line = TakeTestSwitches(command_line ? command_line : "");

@@ -189,6 +189,19 @@ int Click(char** a) {
   return kOk;
 }
 
+// double-click TITLE_PREFIX X Y: two presses at once (well within the
+// program's 500 ms).
+int DoubleClick(char** a) {
+  HWND w = Image(a[0]);
+  if (!w) return kFailed;
+  const LPARAM at = MAKELPARAM(std::atoi(a[1]), std::atoi(a[2]));
+  for (int i = 0; i < 2; ++i) {
+    PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(w, WM_LBUTTONUP, 0, at);
+  }
+  return kOk;
+}
+
 // image-key TITLE_PREFIX VK: a key pressed in the image window (posted).
 int ImageKey(char** a) {
   HWND w = Image(a[0]);
@@ -244,6 +257,7 @@ FQ_DRIVER_COMMAND("tool-button", "ID", 1, ToolButton);
 FQ_DRIVER_COMMAND("tool-shown", "", 0, ToolShown);
 FQ_DRIVER_COMMAND("stroke", "TITLE_PREFIX POINTS", 2, Stroke);
 FQ_DRIVER_COMMAND("click", "TITLE_PREFIX X Y", 3, Click);
+FQ_DRIVER_COMMAND("double-click", "TITLE_PREFIX X Y", 3, DoubleClick);
 FQ_DRIVER_COMMAND("image-key", "TITLE_PREFIX VK", 2, ImageKey);
 FQ_DRIVER_COMMAND("image-pixel", "TITLE_PREFIX X Y", 3, ImagePixel);
 

@@ -215,7 +215,31 @@ int WaitIdle(char** a) {
   return kOk;
 }
 
+// image-pixel TITLE_PREFIX X Y: the client size of the image window whose
+// title starts with TITLE_PREFIX and the colour on the screen at a point of
+// its client area (negative X and Y count from the right and bottom edges).
+int ImagePixel(char** a) {
+  HWND h = FindShown(a[0]);
+  if (!h || std::strcmp(a[0], "-") == 0) {
+    std::fprintf(stderr, "no image window titled %s...\n", a[0]);
+    return kFailed;
+  }
+  RECT c;
+  GetClientRect(h, &c);
+  int x = std::atoi(a[1]), y = std::atoi(a[2]);
+  POINT p{x < 0 ? c.right + x : x, y < 0 ? c.bottom + y : y};
+  ClientToScreen(h, &p);
+  HDC screen = GetDC(nullptr);
+  COLORREF px = GetPixel(screen, p.x, p.y);
+  ReleaseDC(nullptr, screen);
+  if (px == CLR_INVALID) return kFailed;
+  std::printf("client=%d,%d pixel=%02x%02x%02x\n", int(c.right), int(c.bottom), GetRValue(px),
+              GetGValue(px), GetBValue(px));
+  return kOk;
+}
+
 FQ_DRIVER_COMMAND("post-command", "ID", 1, PostCommand);
+FQ_DRIVER_COMMAND("image-pixel", "TITLE_PREFIX X Y", 3, ImagePixel);
 FQ_DRIVER_COMMAND("wait-idle", "TITLE_PREFIX TIMEOUT_MS", 2, WaitIdle);
 FQ_DRIVER_COMMAND("image-titles", "", 0, ImageTitles);
 FQ_DRIVER_COMMAND("dialog-text", "TIMEOUT_MS", 1, DialogText);
