@@ -4,6 +4,14 @@
 #include <cstdlib>
 #include <random>
 
+#ifndef _WIN32
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#else
+#include <sys/stat.h>
+#endif
+
 #ifdef _WIN32
 #define fq_fseek _fseeki64
 #define fq_ftell _ftelli64
@@ -92,6 +100,39 @@ class StdioFileSystem final : public FileSystem {
     return s;
   }
   char Separator() const override { return '/'; }
+  std::optional<std::vector<std::string>> ListFiles(const std::string& folder) override {
+#ifndef _WIN32
+    DIR* d = opendir(folder.empty() ? "." : folder.c_str());
+    if (!d) return std::nullopt;
+    std::vector<std::string> names;
+    std::string base = folder.empty() || folder.back() == '/' ? folder : folder + '/';
+    while (dirent* e = readdir(d)) {
+      std::string name = e->d_name;
+      struct stat st {};
+      if (stat((base + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
+    }
+    closedir(d);
+    return names;
+#else
+    (void)folder;
+    return std::nullopt;  // the Windows programs install their own file system
+#endif
+  }
+  bool IsFolder(const std::string& path) override {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == S_IFDIR;
+  }
+  bool MoveToNewName(const std::string& from, const std::string& to) override {
+#ifndef _WIN32
+    // A hard link fails when `to` exists; the old name then goes.
+    if (link(from.c_str(), to.c_str()) != 0) return false;
+    unlink(from.c_str());
+    return true;
+#else
+    if (Exists(to)) return false;
+    return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+  }
 };
 
 FileSystem* g_fs = nullptr;

@@ -49,6 +49,15 @@ class FileSystem {
   virtual std::string TempFolder() = 0;
   // The separator this file system writes between folder and name.
   virtual char Separator() const = 0;
+  // The names of the files (not folders) in `folder`; nothing when the
+  // folder cannot be read.
+  virtual std::optional<std::vector<std::string>> ListFiles(const std::string& folder) = 0;
+  // Whether `path` names an existing folder.
+  virtual bool IsFolder(const std::string& path) = 0;
+  // Gives `from` the name `to` only when no file of that name exists; false
+  // (nothing changed) otherwise, so a file that appeared meanwhile is never
+  // replaced.
+  virtual bool MoveToNewName(const std::string& from, const std::string& to) = 0;
 };
 
 // The file system in force for the process (the standard C library one

@@ -143,7 +143,13 @@ struct CameraLink {
   MessagePump& pump;
   Reporter& reporter;
 
-  void Show(int message) { reporter.ShowMessage(message); }
+  // Messages shown since the link was made: a flow compares counts to know
+  // whether a failure has been reported already.
+  int messages_shown = 0;
+  void Show(int message) {
+    ++messages_shown;
+    reporter.ShowMessage(message);
+  }
 };
 
 // Reads the port name and speed code from the settings ("ORXAPP", keys

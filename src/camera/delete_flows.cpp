@@ -12,15 +12,25 @@ namespace {
 
 constexpr uint8_t kLastShownMode = 3;
 
-// Selected rows that exist, without duplicates, in the order asked for.
-std::vector<int> SortedRows(const std::vector<int>& rows, size_t count, bool descending) {
+// The selected numbers that are rows of the list, without duplicates, in
+// the order asked for.
+std::vector<int> SortedNumbers(const std::vector<ListedPicture>& rows, const std::vector<int>& numbers,
+                               bool descending) {
   std::vector<int> r;
-  for (int row : rows)
-    if (row >= 0 && static_cast<size_t>(row) < count) r.push_back(row);
+  for (int n : numbers)
+    if (std::any_of(rows.begin(), rows.end(), [n](const ListedPicture& p) { return p.number == n; }))
+      r.push_back(n);
   std::sort(r.begin(), r.end());
   r.erase(std::unique(r.begin(), r.end()), r.end());
   if (descending) std::reverse(r.begin(), r.end());
   return r;
+}
+
+int RowOf(const CameraLink& link, int number) {
+  const std::vector<ListedPicture> rows = TypeOneRows(link);
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (rows[i].number == number) return static_cast<int>(i);
+  return -1;
 }
 
 // After a cancel request between two pictures: true when the user confirms
@@ -53,32 +63,35 @@ std::string DeletingLine(int number) {
 
 std::vector<ListedPicture> TypeOneRows(const CameraLink& link) {
   std::vector<ListedPicture> rows;
-  for (int n = 1; n <= kMaxType1Pictures; ++n) {
-    const uint8_t mode = link.picture_modes[n - 1];
-    if (mode <= kLastShownMode) rows.push_back({n, mode});
-  }
+  for (const ListedPicture& p : link.listed)
+    if (p.mode <= kLastShownMode) rows.push_back(p);
+  std::sort(rows.begin(), rows.end(),
+            [](const ListedPicture& a, const ListedPicture& b) { return a.number < b.number; });
   return rows;
 }
 
 void ForgetPicture(CameraLink& link, int number) {
-  if (number < 1 || number > kMaxType1Pictures) return;
-  auto& m = link.picture_modes;
-  std::move(m.begin() + number, m.end(), m.begin() + number - 1);
-  m.back() = 255;
-  link.listed.clear();
-  for (int n = 1; n <= kMaxType1Pictures; ++n)
-    if (m[n - 1] != 255) link.listed.push_back({n, m[n - 1]});
+  std::vector<ListedPicture> kept;
+  for (const ListedPicture& p : link.listed) {
+    if (p.number == number) continue;
+    kept.push_back({p.number > number ? p.number - 1 : p.number, p.mode});
+  }
+  link.listed = std::move(kept);
+  if (number >= 1 && number <= kMaxType1Pictures) {
+    auto& m = link.picture_modes;
+    std::move(m.begin() + number, m.end(), m.begin() + number - 1);
+    m.back() = 255;
+  }
   if (link.picture_count > 0) --link.picture_count;
 }
 
 int PreviewOnViewfinder(CameraLink& link, const std::vector<int>& selected, DeleteUi& ui) {
-  const std::vector<ListedPicture> rows = TypeOneRows(link);
-  const std::vector<int> order = SortedRows(selected, rows.size(), false);
+  const std::vector<int> order = SortedNumbers(TypeOneRows(link), selected, false);
   ui.Status(true);
   ui.Line303(kPreviewingText);
   int result = rc::kOk;
   for (size_t i = 0; i < order.size(); ++i) {
-    const int number = rows[order[i]].number;
+    const int number = order[i];
     ui.OfferCancel(i + 1 < order.size());
     ui.Line304(ImageNumberLine(number));
     if ((result = MarkerViewfinder(link, number))) break;
@@ -89,16 +102,18 @@ int PreviewOnViewfinder(CameraLink& link, const std::vector<int>& selected, Dele
   return result;
 }
 
-int DeleteWithQuestions(CameraLink& link, const std::vector<int>& selected, DeleteUi& ui) {
-  std::vector<ListedPicture> rows = TypeOneRows(link);
-  const std::vector<int> order = SortedRows(selected, rows.size(), true);
+int DeleteWithQuestions(CameraLink& link, const std::vector<int>& selected, DeleteUi& ui,
+                        std::vector<int>& deleted) {
+  deleted.clear();
+  const std::vector<int> order = SortedNumbers(TypeOneRows(link), selected, true);
   ui.Status(true);
   ui.Line303(kDeletingText);
   int result = rc::kOk;
-  for (int row : order) {
-    const int number = rows[row].number;
+  // Highest first: a deletion renumbers only pictures above it, so the
+  // numbers still to come stand.
+  for (int number : order) {
     ui.Line304(ImageNumberLine(number));
-    ui.Caret(row);
+    ui.Caret(RowOf(link, number));
     if ((result = MarkerViewfinder(link, number))) break;
     const uint64_t shown_at = link.clock.NowMillis();
     const DeleteAnswer answer = ui.AskDelete(number);
@@ -109,26 +124,28 @@ int DeleteWithQuestions(CameraLink& link, const std::vector<int>& selected, Dele
     ui.Line304(DeletingLine(number));
     if ((result = MarkerDelete(link, number))) break;
     ForgetPicture(link, number);
+    deleted.push_back(number);
     ui.RowsChanged();
   }
   ui.Status(false);
   return result;
 }
 
-int DeleteAll(CameraLink& link, const std::vector<int>& selected, DeleteUi& ui) {
-  const std::vector<ListedPicture> rows = TypeOneRows(link);
-  const std::vector<int> order = SortedRows(selected, rows.size(), true);
+int DeleteAll(CameraLink& link, const std::vector<int>& selected, DeleteUi& ui,
+              std::vector<int>& deleted) {
+  deleted.clear();
+  const std::vector<int> order = SortedNumbers(TypeOneRows(link), selected, true);
   ui.Status(true);
   ui.Line303(kDeletingText);
   int result = rc::kOk;
   for (size_t i = 0; i < order.size(); ++i) {
-    const int row = order[i];
-    const int number = rows[row].number;
+    const int number = order[i];
     ui.OfferCancel(i + 1 < order.size());
     ui.Line304(ImageNumberLine(number));
-    ui.Caret(row);
+    ui.Caret(RowOf(link, number));
     if ((result = MarkerDelete(link, number))) break;
     ForgetPicture(link, number);
+    deleted.push_back(number);
     ui.RowsChanged();
     if (StopOnCancel(ui, ask::kCancelDelete)) break;
   }

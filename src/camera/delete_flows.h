@@ -3,11 +3,12 @@
 // status dialog, the questions and the list they act on are reached through
 // DeleteUi.
 //
-// Type 1 works on the rows of its list. A row stands for a camera picture
-// number, taken from the list the camera gave (pictures in modes 4 and
-// above are held by the camera but not shown); every command and every text
-// uses that number. When the camera deletes picture n, each picture above n
-// moves down one number, hidden ones too, and the rows are made again.
+// Type 1 works on the pictures of its list by their camera numbers, as the
+// camera gave them (pictures in modes 4 and above are held by the camera but
+// not shown in the list); every command and every text uses that number.
+// When the camera deletes picture n, each picture above n moves down one
+// number, hidden ones too: the link's list follows at once, and the rows
+// are made again from it.
 #pragma once
 
 #include <cstdint>
@@ -54,28 +55,32 @@ class DeleteUi {
     return DeleteAnswer::kNo;
   }
   // Type 1: the list caret moves to a row; the rows changed after a
-  // deletion (made again from the link's modes by TypeOneRows).
+  // deletion (made again from the link's list by TypeOneRows).
   virtual void Caret(int row) { (void)row; }
   virtual void RowsChanged() {}
 };
 
 // ---- Type 1 ----
 
-// The rows of the type-1 list: pictures in recording modes 0 to 3, by
-// number.
+// The rows of the type-1 list: the listed pictures in recording modes 0 to
+// 3, by number.
 std::vector<ListedPicture> TypeOneRows(const CameraLink& link);
-// The camera deleted picture `number`: the modes of the pictures above it
-// move down one number, and the count goes down.
+// The camera deleted picture `number`: it leaves the link's list (and its
+// modes), the pictures above it move down one number, the count goes down.
 void ForgetPicture(CameraLink& link, int number);
 
-// Shows the selected rows one after another, each for 5 s, in list order.
-int PreviewOnViewfinder(CameraLink& link, const std::vector<int>& rows, DeleteUi& ui);
-// Deletes the selected rows from the last to the first, each shown on the
-// viewfinder and asked about first.
-int DeleteWithQuestions(CameraLink& link, const std::vector<int>& rows, DeleteUi& ui);
-// Deletes the selected rows from the last to the first without questions
-// (after "Delete all images?" was answered Yes).
-int DeleteAll(CameraLink& link, const std::vector<int>& rows, DeleteUi& ui);
+// The selected pictures (camera numbers of rows of the list; others are
+// passed over) one after another on the viewfinder, each for 5 s, in list
+// order.
+int PreviewOnViewfinder(CameraLink& link, const std::vector<int>& numbers, DeleteUi& ui);
+// Deletes the selected pictures from the last row to the first, each shown
+// on the viewfinder and asked about first. `deleted` receives the numbers
+// deleted, as they were before any deletion, in that order.
+int DeleteWithQuestions(CameraLink& link, const std::vector<int>& numbers, DeleteUi& ui,
+                        std::vector<int>& deleted);
+// The same without questions (after "Delete all images?" was answered Yes).
+int DeleteAll(CameraLink& link, const std::vector<int>& numbers, DeleteUi& ui,
+              std::vector<int>& deleted);
 
 // ---- Types 2 and 4 ----
 

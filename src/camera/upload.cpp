@@ -149,6 +149,22 @@ bool ReadyForMemoryList(CameraLink& link) {
 
 }  // namespace
 
+std::vector<std::string> SelectedFiles(std::span<const char> answer) {
+  std::vector<std::string> parts;
+  for (size_t i = 0; i < answer.size() && answer[i];) {
+    size_t end = i;
+    while (end < answer.size() && answer[end]) ++end;
+    parts.emplace_back(answer.data() + i, end - i);
+    i = end + 1;
+  }
+  if (parts.size() <= 1) return parts;
+  std::string folder = parts.front();
+  if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  std::vector<std::string> paths;
+  for (size_t i = 1; i < parts.size(); ++i) paths.push_back(folder + parts[i]);
+  return paths;
+}
+
 std::string BaseName(const std::string& path) { return path.substr(io::FolderOf(path).size()); }
 
 std::string FileNameLine(const std::string& path) { return "File Name: " + BaseName(path); }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,11 @@ inline constexpr std::string_view kSendingText = "Now transferring image(PC->Dig
 std::string FileNameLine(const std::string& path);
 // The name of a file without its folder.
 std::string BaseName(const std::string& path);
+
+// The files of the file dialog's answer: one full path, or the folder
+// and then the names, each ended by a zero, an empty text ending the list
+// (or the end of the buffer). In the dialog's order.
+std::vector<std::string> SelectedFiles(std::span<const char> answer);
 
 // One file of the command and what became of it.
 struct UploadFile {

@@ -116,6 +116,22 @@ Result<ImageInformation> ReadImageInformation(const std::string& path, const Fil
   return info;
 }
 
+std::string ReadDateTaken(const std::string& path) {
+  auto header = ReadHeaderSegments(path);
+  if (!header) return {};
+  const std::span<const uint8_t> bytes = *header;
+  for (const JpegSegment& s : WalkHeader(bytes).segments) {
+    auto seg = bytes.subspan(s.offset, s.size);
+    if (IsMakerSegment(seg)) return {};
+    if (IsExifSegment(seg)) {
+      ExifInformation exif;
+      ParseExif(seg, exif);
+      return exif.date_taken;
+    }
+  }
+  return {};
+}
+
 ImageInformation CalendarPageInformation(const std::string& path, const FileTimes& times) {
   ImageInformation info;
   info.source = InformationSource::kCalendarPage;

@@ -53,6 +53,12 @@ struct FileTimes {
 // file times), otherwise the decoder's size and the file times. Failures:
 // kFileDoesNotExist, kNotJpeg, and those of reading the file.
 Result<ImageInformation> ReadImageInformation(const std::string& path, const FileTimes& times);
+// The date taken that a JPEG file's camera data holds, found as
+// ReadImageInformation finds it (the first Exif or maker segment decides;
+// a maker segment holds none): "" for a file without one or not a JPEG.
+// Reads only the header segments.
+std::string ReadDateTaken(const std::string& path);
+
 // A calendar page shows only its file's times and name.
 ImageInformation CalendarPageInformation(const std::string& path, const FileTimes& times);
 

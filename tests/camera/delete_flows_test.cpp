@@ -90,8 +90,11 @@ TEST(DeleteFlowsTest, TypeOneQuestionsUseTheCameraNumbersAndRenumber) {
   ASSERT_EQ(Numbers(TypeOneRows(r.link)), (std::vector<int>{1, 3, 4, 5}));
   ScriptedUi ui;
   ui.answers = {DeleteAnswer::kYes, DeleteAnswer::kNo, DeleteAnswer::kYes};
-  EXPECT_EQ(DeleteWithQuestions(r.link, {0, 2, 1, 2}, ui), rc::kOk);
+  std::vector<int> deleted;
+  // Picture 2 is not a row: passed over.
+  EXPECT_EQ(DeleteWithQuestions(r.link, {1, 4, 3, 4, 2}, ui, deleted), rc::kOk);
   EXPECT_EQ(ui.asked, (std::vector<int>{4, 3, 1}));
+  EXPECT_EQ(deleted, (std::vector<int>{4, 1}));
   EXPECT_EQ(ui.carets, (std::vector<int>{2, 1, 0}));
   EXPECT_EQ(Held(r), (Names{"p2", "p3", "p5"}));
   // Each picture is shown before its question, and deleted no sooner than
@@ -114,8 +117,9 @@ TEST(DeleteFlowsTest, TypeOneQuestionsUseTheCameraNumbersAndRenumber) {
   // Cancel ends at once: nothing more is shown or deleted.
   ScriptedUi cancel;
   cancel.answers = {DeleteAnswer::kCancel};
-  EXPECT_EQ(DeleteWithQuestions(r.link, {0, 1}, cancel), rc::kOk);
+  EXPECT_EQ(DeleteWithQuestions(r.link, {2, 3}, cancel, deleted), rc::kOk);
   EXPECT_EQ(cancel.asked, std::vector<int>{3});
+  EXPECT_TRUE(deleted.empty());
   EXPECT_EQ(Held(r), (Names{"p2", "p3", "p5"}));
   EXPECT_TRUE(r.reporter.messages.empty());
 }
@@ -126,16 +130,19 @@ TEST(DeleteFlowsTest, TypeOneDeleteAllAndViewfinderWithCancel) {
   ScriptedUi ui;
   ui.cancel_at_offer = 2;  // asked to stop while the second picture goes
   ui.confirm = true;
-  EXPECT_EQ(DeleteAll(r.link, {0, 1, 2, 3}, ui), rc::kOk);
+  std::vector<int> deleted;
+  EXPECT_EQ(DeleteAll(r.link, {1, 3, 4, 5}, ui, deleted), rc::kOk);
   EXPECT_EQ(ui.questions, std::vector<int>{ask::kCancelDelete});
   EXPECT_EQ(Held(r), (Names{"p1", "p2", "p3"}));  // 5 and 4 went, highest first
+  EXPECT_EQ(deleted, (std::vector<int>{5, 4}));
+  EXPECT_EQ(ui.carets, (std::vector<int>{3, 2}));
   EXPECT_EQ(ui.offers, (std::vector<bool>{true, true}));
 
   // Viewfinder in list order, 5 s apart; a cancel answered No goes on.
   ScriptedUi view;
   view.cancel_at_offer = 1;
   view.confirm = false;
-  EXPECT_EQ(PreviewOnViewfinder(r.link, {1, 0}, view), rc::kOk);
+  EXPECT_EQ(PreviewOnViewfinder(r.link, {3, 1}, view), rc::kOk);
   EXPECT_EQ(view.line304, (std::vector<std::string>{"Image No.1 ", "Image No.3 "}));
   EXPECT_EQ(view.questions, std::vector<int>{ask::kCancelPreview});
   EXPECT_GE(r.FirstLogMs("shows picture 3 (p3)") - r.FirstLogMs("shows picture 1 (p1)"), 5000);

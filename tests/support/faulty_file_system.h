@@ -42,6 +42,13 @@ class FaultyFileSystem final : public io::FileSystem {
   }
   std::string TempFolder() override { return temp_folder ? *temp_folder : base_.TempFolder(); }
   char Separator() const override { return base_.Separator(); }
+  std::optional<std::vector<std::string>> ListFiles(const std::string& f) override {
+    return base_.ListFiles(f);
+  }
+  bool IsFolder(const std::string& p) override { return base_.IsFolder(p); }
+  bool MoveToNewName(const std::string& a, const std::string& b) override {
+    return !refuse_replace && base_.MoveToNewName(a, b);
+  }
 
  private:
   // A file whose writes stop when the shared budget runs out.

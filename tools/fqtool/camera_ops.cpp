@@ -179,21 +179,11 @@ class ConsoleDeleteUi final : public DeleteUi {
  public:
   void Status(bool) override {}
   void Line303(std::string_view) override {}
-  void Line304(std::string_view t) override { line_ = std::string(t); }
+  void Line304(std::string_view) override {}
   void OfferCancel(bool) override {}
   bool Confirm(int) override { return false; }
   DeleteAnswer AskDelete(int) override { return DeleteAnswer::kYes; }
   DeleteAnswer AskDeleteInDialog(int, bool) override { return DeleteAnswer::kDeleteAll; }
-  // Type 1: the rows are made again after each deletion; the picture is
-  // the one the last line named.
-  void RowsChanged() override {
-    int n = 0;
-    if (std::sscanf(line_.c_str(), "Image No.%d", &n) == 1) deleted.push_back(n);
-  }
-  std::vector<int> deleted;
-
- private:
-  std::string line_;
 };
 
 // "3,5-7" as numbers; false on anything else.
@@ -296,19 +286,11 @@ int Delete(const Options& o) {
   std::vector<GridPicture> wanted;
   std::vector<int> deleted;
   if (link.camera_type == 1) {
-    const std::vector<ListedPicture> rows = TypeOneRows(link);
-    std::vector<int> chosen;
-    for (size_t r = 0; r < rows.size(); ++r) {
-      const bool asked = o.all || std::find(numbers.begin(), numbers.end(), rows[r].number) != numbers.end();
-      if (!asked) continue;
-      chosen.push_back(static_cast<int>(r));
-      wanted.push_back({rows[r].number});
-    }
-    for (int n : numbers)
-      if (std::none_of(wanted.begin(), wanted.end(), [&](const GridPicture& p) { return p.number == n; }))
-        wanted.push_back({n});
-    result = DeleteAll(link, chosen, ui);
-    deleted = ui.deleted;
+    std::vector<int> chosen = numbers;
+    for (const ListedPicture& p : TypeOneRows(link))
+      if (o.all) chosen.push_back(p.number);
+    for (int n : chosen) wanted.push_back({n});
+    result = DeleteAll(link, chosen, ui, deleted);
   } else {
     if (link.camera_type == 4) {
       if (o.all) result = AllOfTypeFour(link, folder_files);

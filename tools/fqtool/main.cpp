@@ -6,6 +6,8 @@
 //   segment and thumbnail; info on a JPEG adds the Image Information fields)
 //   fqtool raw IN OUT      (pixels as red, green, blue bytes, top row first)
 //   fqtool album list FILE (album_commands.cpp)
+//   fqtool album make OUT.alb PICTURE...
+//   fqtool album thumbnails FILE DIR
 //   fqtool camera identify|list --port DEV (camera_commands.cpp)
 //   fqtool camera put|delete|clock|detect ... (camera_ops.cpp)
 //   fqtool edit IN OUT [--rotate right|left] [--resize WxH] [--adjust B,C,S,P]
@@ -165,6 +167,8 @@ int Usage() {
       "                      [--quality standard|low|high|N] [--sampling HxV,HxV,HxV]\n"
       "       fqtool raw IN OUT\n"
       "       fqtool album list FILE\n"
+      "       fqtool album make OUT.alb PICTURE...\n"
+      "       fqtool album thumbnails FILE DIR\n"
       "       fqtool camera identify|list --port DEV [--speed BPS]\n"
       "       fqtool camera put FILE... | delete --range 3,5-7|--all | clock [--set 'YYYY-MM-DD HH:MM'|--now]\n"
       "                     --port DEV [--speed BPS]; fqtool camera detect [--ports DEV,...]\n"

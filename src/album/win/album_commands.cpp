@@ -1,52 +1,85 @@
 #include "album/win/album_commands.h"
 
-#include "base/win/not_available.h"
-#include "base/win/window_class.h"
-#include "base/win/window_slots.h"
-#include "base_res.h"
+#include "album/album_file.h"
+#include "album/win/album_add_files.h"
+#include "album/win/album_cell.h"
+#include "album/win/album_clipboard.h"
+#include "album/win/album_window.h"
+#include "base/command_ids.h"
+#include "base/win/frame_link.h"
+#include "base/win/message_box.h"
+#include "image/win/image_info_dialog.h"
 
 namespace fq::win {
-namespace {
 
-// Until the album window exists its classes answer as plain windows.
-LRESULT CALLBACK PlaceholderChildProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  return DefMDIChildProcA(h, m, w, l);
-}
-LRESULT CALLBACK PlaceholderCellProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  return DefWindowProcA(h, m, w, l);
-}
+bool RegisterAlbumWindowClass(HINSTANCE instance) { return RegisterAlbumChildClass(instance); }
 
-}  // namespace
+bool RegisterAlbumButtonClass(HINSTANCE instance) { return RegisterAlbumCellClass(instance); }
 
-bool RegisterAlbumWindowClass(HINSTANCE instance) {
-  return RegisterWindowClass(instance, {.name = "ORXAlbumChild",
-                                        .procedure = PlaceholderChildProc,
-                                        .extra_bytes = kDocumentExtraBytes,
-                                        .icon = IDI_ALBUM,
-                                        .cursor = IDC_ARROW,
-                                        .background = SystemColorBrush(COLOR_BTNFACE)});
-}
-
-bool RegisterAlbumButtonClass(HINSTANCE instance) {
-  return RegisterWindowClass(instance, {.name = "ORXAlbumButton",
-                                        .procedure = PlaceholderCellProc,
-                                        .extra_style = CS_DBLCLKS,
-                                        .extra_bytes = kDocumentExtraBytes,
-                                        .cursor = IDC_ARROW,
-                                        .background = SystemColorBrush(COLOR_BTNFACE)});
+bool OpenAlbumDocument(HWND mdi_client, const std::string& path) {
+  // The file is read whole first: a damaged one leaves no window behind.
+  auto file = album::ReadAlbumFile(path);
+  if (!file) {
+    ShowError(file.message());
+    return false;
+  }
+  HWND album = CreateAlbumWindow(mdi_client, path);
+  if (!album) return false;
+  {
+    BatchAddition batch(album);
+    for (const album::AlbumFileEntry& e : file->entries) {
+      if (!AddPicture(album, e.path, e.thumbnail, e.checked)) {
+        SendMessageA(mdi_client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(album), 0);
+        return false;
+      }
+    }
+  }
+  AlbumOf(album)->modified = false;  // reading alone changes nothing
+  Frame().DocumentChanged(album);
+  return true;
 }
 
-bool OpenAlbumDocument(HWND, const std::string&) {
-  ShowNotAvailable();
-  return false;
+std::string AlbumDocumentPath(HWND window) {
+  const AlbumRecord* rec = AlbumOf(window);
+  return rec ? rec->path : std::string();
 }
 
-std::string AlbumDocumentPath(HWND) { return {}; }
+std::optional<std::string> AlbumSelectionPath() {
+  const AlbumEntry* e = EntryOf(Albums().last_selected);
+  if (!e) return std::nullopt;
+  return e->path;
+}
 
-std::optional<std::string> AlbumSelectionPath() { return std::nullopt; }
+void NewAlbumCommand(HWND mdi_client) { CreateAlbumWindow(mdi_client, {}); }
 
-void NewAlbumCommand(HWND) { ShowNotAvailable(); }
+void AlbumCommand(HWND album, int command_id) {
+  AlbumRecord* rec = AlbumOf(album);
+  if (!rec) return;
+  switch (command_id) {
+    case cmd::kSave: SaveAlbum(album, false); return;
+    case cmd::kSaveAs: SaveAlbum(album, true); return;
+    case cmd::kAddToAlbum: AddPicturesFromFiles(album); return;
+    case cmd::kCopy: CopyAlbumPicture(album); return;
+    case cmd::kCut: CutAlbumPicture(album); return;
+    case cmd::kPaste: PasteAlbumPicture(album); return;
+    case cmd::kImageInformation:
+      if (const AlbumEntry* e = EntryOf(rec->selected))
+        ShowImageInformationFor(GetParent(GetParent(album)), e->path);
+      else
+        ShowError(err::kUnexpected);
+      return;
+  }
+}
 
-void AlbumCommand(HWND, int) { ShowNotAvailable(); }
+HWND NewUntitledAlbum(HWND mdi_client) { return CreateAlbumWindow(mdi_client, {}); }
+
+bool AddPictureToAlbum(HWND album, const std::string& path, const ImageRecord& picture) {
+  if (!AlbumOf(album)) return false;
+  return AddPicture(album, path, picture) != nullptr;
+}
+
+void NotifyWhenAlbumCloses(HWND album, std::function<void(HWND)> notice) {
+  if (AlbumRecord* rec = AlbumOf(album)) rec->closing_notice = std::move(notice);
+}
 
 }  // namespace fq::win

@@ -26,6 +26,8 @@ int ShowUndefinedAsNo() {
 
 int ShowError(int index) { return Show(ErrorText(index), MB_ICONHAND | MB_OK); }
 
+int ShowErrorText(std::string_view text) { return Show(text, MB_ICONHAND | MB_OK); }
+
 int AskYesNo(int index) {
   if (!IsQuestionIndex(index)) return ShowUndefinedAsNo();
   return Show(QuestionText(index), MB_ICONQUESTION | MB_YESNO);

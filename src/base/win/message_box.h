@@ -5,6 +5,8 @@
 // shown in the middle of long work can be used.
 #pragma once
 
+#include <string_view>
+
 #include "base/messages.h"
 
 namespace fq::win {
@@ -12,6 +14,9 @@ namespace fq::win {
 // The error text of `index` with an error icon and OK; an index outside the
 // table shows the undefined-message text. Returns the box's answer.
 int ShowError(int index);
+
+// A text of the caller's own (not in the table), shown like ShowError.
+int ShowErrorText(std::string_view text);
 
 // The question of `index` with Yes and No; returns IDYES or IDNO. An index
 // outside the table shows the undefined-message text as an error and

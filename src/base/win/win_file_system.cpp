@@ -110,6 +110,33 @@ std::string WinFileSystem::TempFolder() {
   return s;
 }
 
+std::optional<std::vector<std::string>> WinFileSystem::ListFiles(const std::string& folder) {
+  std::string pattern = folder;
+  if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
+  pattern += "*";
+  WIN32_FIND_DATAA data{};
+  HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+  std::vector<std::string> names;
+  if (find == INVALID_HANDLE_VALUE) {
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;
+    return std::nullopt;
+  }
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(data.cFileName);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return names;
+}
+
+bool WinFileSystem::IsFolder(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WinFileSystem::MoveToNewName(const std::string& from, const std::string& to) {
+  return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+}
+
 WinFileSystem& TheWinFileSystem() {
   static WinFileSystem fs;
   return fs;

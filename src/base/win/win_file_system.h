@@ -21,6 +21,10 @@ class WinFileSystem final : public io::FileSystem {
                                            const std::string& prefix) override;
   std::string TempFolder() override;
   char Separator() const override { return '\\'; }
+  std::optional<std::vector<std::string>> ListFiles(const std::string& folder) override;
+  bool IsFolder(const std::string& path) override;
+  // MoveFileA, which never replaces an existing file.
+  bool MoveToNewName(const std::string& from, const std::string& to) override;
 };
 
 // The one instance the program installs.

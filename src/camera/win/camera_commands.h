@@ -1,15 +1,12 @@
 // The camera commands of the frame's menu and toolbar: download, upload,
-// port setup and camera setup, and the camera operations the memory lists
-// start (viewfinder preview and deletion).
+// port setup and camera setup. Download connects, opens the camera's memory
+// list and returns when the list has closed; upload, camera setup and port
+// setup run their dialogs.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
-#include <vector>
-
 #include "camera/camera_link.h"
-#include "camera/delete_flows.h"
 
 namespace fq::win {
 
@@ -31,23 +28,5 @@ INT_PTR PortSetupDialog(HWND owner);
 // After "Camera memory is full." during an upload: opens the memory list of
 // the link's camera type. True when a list now owns the connection.
 bool OpenMemoryListAfterUpload(cam::CameraLink& link);
-
-// What the type-1 list does while its rows are previewed or deleted.
-struct ListHooks {
-  std::function<void(int row)> caret;   // the list caret to a row
-  std::function<void()> rows_changed;   // fill the rows again (cam::TypeOneRows)
-};
-// The operations of the memory lists, with the "DscStatusDlg" status dialog
-// shown over `owner` (the list). Each returns the link's result code.
-int PreviewRows(HWND owner, cam::CameraLink& link, const std::vector<int>& rows,
-                const ListHooks& hooks);
-int DeleteRowsAsking(HWND owner, cam::CameraLink& link, const std::vector<int>& rows,
-                     const ListHooks& hooks);
-int DeleteAllRows(HWND owner, cam::CameraLink& link, const std::vector<int>& rows,
-                  const ListHooks& hooks);
-// Types 2 and 4, asking with the "DSCSTATUSDLGDEL" dialog; `deleted`
-// receives the numbers deleted, for the grid's cache and total.
-int DeleteGridPictures(HWND owner, cam::CameraLink& link,
-                       const std::vector<cam::GridPicture>& selection, std::vector<int>& deleted);
 
 }  // namespace fq::win

@@ -1,13 +1,19 @@
 #include "camera/win/camera_session.h"
 
+#include "camera/connection.h"
+
 namespace fq::win {
 
-CameraSession::CameraSession() : link(port, LinkClock(), pump, reporter) {}
-
-CameraSession& Camera(HWND owner) {
+CameraSession& Camera() {
   static CameraSession session;
-  if (!session.status.showing) session.status.status_window = owner;
   return session;
 }
+
+void EndAndClose(CameraSession& s) {
+  cam::EndConnection(s.link);
+  cam::ClosePort(s.link);
+}
+
+HWND MdiClientOf(HWND frame) { return frame ? FindWindowExA(frame, nullptr, "MDIClient", nullptr) : nullptr; }
 
 }  // namespace fq::win

@@ -1,29 +1,36 @@
-// The one camera connection record of the program and what the window layer
-// puts around it: the Win32 port, the message boxes and pump of its waits,
-// and the owner of the status windows shown over the frame while a camera
-// flow runs.
+// The one connection record of the program and what lives as long as it:
+// the serial port, the link's hooks into the windows, the status windows
+// shown over the frame or the memory list, and the album that receives the
+// pictures of the memory list now open.
 #pragma once
 
 #include <windows.h>
 
 #include "base/win/status_dialogs.h"
 #include "camera/camera_link.h"
+#include "camera/download.h"
 #include "camera/win/link_hooks.h"
 #include "camera/win/win32_port.h"
 
 namespace fq::win {
 
 struct CameraSession {
-  CameraSession();
+  CameraSession() : link(port, LinkClock(), pump, reporter) {}
   Win32Port port;
   LinkReporter reporter;
   LinkPump pump;
   cam::CameraLink link;
-  StatusOwner status;
+  HWND frame = nullptr;
+  cam::AlbumFiling filing;
+  HWND receiving_album = nullptr;  // while it stays open
 };
 
-// The program's session (made on first use). `owner` becomes the window the
-// status windows are shown over.
-CameraSession& Camera(HWND owner);
+CameraSession& Camera();
+
+// Ends the connection in the camera's frame format and closes the port.
+void EndAndClose(CameraSession& s);
+
+// The MDI client of the frame, where album windows are made.
+HWND MdiClientOf(HWND frame);
 
 }  // namespace fq::win

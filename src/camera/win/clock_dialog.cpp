@@ -149,16 +149,19 @@ INT_PTR CameraClockDialog(HWND owner, cam::CameraLink& link) {
 }
 
 void CameraSetupCommand(HWND frame) {
-  CameraSession& session = Camera(frame);
+  CameraSession& session = Camera();
+  session.frame = frame;
   cam::CameraLink& link = session.link;
+  StatusOwner status;
+  status.status_window = frame;
   cam::LoadPortSettings(link, settings::Store());
   if (cam::OpenPort(link) != cam::rc::kOk) return;
   const int before = link.camera_type;
   link.camera_type = cam::kNoCamera;
   cam::BeginConnectStatus(link);
-  ShowConnectionStatus(session.status, true);
+  ShowConnectionStatus(status, true);
   const int result = cam::ConnectForSetup(link);
-  ShowConnectionStatus(session.status, false);
+  ShowConnectionStatus(status, false);
   cam::EndConnectStatus(link);
   if (result == cam::rc::kOk) {
     settings::WriteSpeedCode(settings::Store(), link.speed_code);

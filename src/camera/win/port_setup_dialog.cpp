@@ -58,7 +58,7 @@ void OnAutoSetup(HWND d) {
   settings::WritePortName(store, s->port);
   settings::WriteSpeedCode(store, s->speed);
   HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  CameraSession& session = Camera(s->owner);
+  CameraSession& session = Camera();
   cam::LoadPortSettings(session.link, store);
   const int found = cam::FindCameraPort(session.link, cam::DefaultSearchPorts());
   SetCursor(old);

@@ -22,6 +22,7 @@ namespace {
 
 constexpr size_t kSelectionChars = 30720;
 constexpr char kDialogTitle[] = "PC to DSC Jpeg File";
+constexpr char kJpegFilter[] = "JPEG Files(*.JPG)\0*.jpg;*.jpeg\0All Files(*.*)\0*.*\0";
 constexpr DWORD kLingerMs = 1000;
 
 void ShowText(const std::string& text, const char* caption, UINT icon) {
@@ -49,9 +50,10 @@ class DialogMeter final : public UploadMeter {
 
 class WindowsUploadUi final : public cam::UploadUi {
  public:
-  explicit WindowsUploadUi(CameraSession& s) : session_(s), meter_(s.status) {}
+  explicit WindowsUploadUi(HWND owner) : meter_(status_) { status_.status_window = owner; }
+  ~WindowsUploadUi() override { ShowProgressDialog(status_, false); }
 
-  void ConnectionStatus(bool on) override { ShowConnectionStatus(session_.status, on); }
+  void ConnectionStatus(bool on) override { ShowConnectionStatus(status_, on); }
   void Refused(const cam::UploadFile& f, cam::Refusal why) override {
     switch (why) {
       case cam::Refusal::kNotTransferable:
@@ -65,39 +67,42 @@ class WindowsUploadUi final : public cam::UploadUi {
         if (int m = cam::MessageOfRefusal(why); m >= 0) ShowError(m);
     }
   }
-  void Progress(bool on) override { ShowProgressDialog(session_.status, on); }
+  void Progress(bool on) override { ShowProgressDialog(status_, on); }
   void Lines(std::string_view operation, std::string_view detail) override {
-    if (session_.status.showing) SetProgressText(session_.status.status_window, operation, detail);
+    if (status_.showing) SetProgressText(status_.status_window, operation, detail);
   }
   UploadMeter& Meter() override { return meter_; }
   void SetMeterRange(int range) override {
     if (HWND b = meter_.Bar()) win::SetMeterRange(b, range);
   }
   void OfferCancel(bool more) override {
-    if (session_.status.showing) win::OfferCancel(session_.status.status_window, more);
+    if (status_.showing) win::OfferCancel(status_.status_window, more);
     else if (!more) SetCancelRequested(false);
   }
   bool ConfirmCancel() override { return AskYesNo(ask::kCancelTransfer) == IDYES; }
   bool OpenMemoryList(cam::CameraLink& link) override { return OpenMemoryListAfterUpload(link); }
 
  private:
-  CameraSession& session_;
+  StatusOwner status_;
   DialogMeter meter_;
 };
 
 }  // namespace
 
 void DataOutCommand(HWND frame) {
-  MultipleChoice choice = RunMultipleOpenDialog(frame, kDialogTitle, kSelectionChars);
+  PictureFilesChoice choice = RunPictureFilesDialog(frame, kDialogTitle, kJpegFilter, kSelectionChars);
   if (choice.too_long) {
     ShowError(err::kFileNameTooLong);
     return;
   }
-  if (choice.paths.empty()) return;
-  std::vector<cam::UploadFile> files(choice.paths.size());
-  for (size_t i = 0; i < files.size(); ++i) files[i].path = choice.paths[i];
-  CameraSession& session = Camera(frame);
-  WindowsUploadUi ui(session);
+  if (!choice.chosen) return;
+  const std::vector<std::string> paths = cam::SelectedFiles(choice.answer);
+  if (paths.empty()) return;
+  std::vector<cam::UploadFile> files(paths.size());
+  for (size_t i = 0; i < files.size(); ++i) files[i].path = paths[i];
+  CameraSession& session = Camera();
+  session.frame = frame;
+  WindowsUploadUi ui(frame);
   HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   (void)cam::RunUpload(session.link, settings::Store(), files, ui);
   SetCursor(old);

@@ -69,6 +69,17 @@ INT_PTR CALLBACK InformationProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
   return FALSE;
 }
 
+void ShowInformation(HWND owner, const Result<ImageInformation>& info) {
+  if (!info.ok()) {
+    ShowError(info.message());
+    return;
+  }
+  const int region = region::Code();
+  ImageInformationTexts texts = FormatImageInformation(*info, region);
+  DialogBoxParamA(GetModuleHandleA(nullptr), ExifDialogName(region).c_str(), owner, InformationProc,
+                  reinterpret_cast<LPARAM>(&texts));
+}
+
 }  // namespace
 
 void ShowImageInformation(HWND window) {
@@ -84,14 +95,11 @@ void ShowImageInformation(HWND window) {
   } else {
     info = ReadImageInformation(doc->path, times);
   }
-  if (!info.ok()) {
-    ShowError(info.message());
-    return;
-  }
-  const int region = region::Code();
-  ImageInformationTexts texts = FormatImageInformation(*info, region);
-  DialogBoxParamA(GetModuleHandleA(nullptr), ExifDialogName(region).c_str(), GetParent(GetParent(window)),
-                  InformationProc, reinterpret_cast<LPARAM>(&texts));
+  ShowInformation(GetParent(GetParent(window)), info);
+}
+
+void ShowImageInformationFor(HWND owner, const std::string& path) {
+  ShowInformation(owner, ReadImageInformation(path, TimesOf(path)));
 }
 
 }  // namespace fq::win

@@ -5,9 +5,14 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace fq::win {
 
 // Shows the dialog for the picture file of an image window.
 void ShowImageInformation(HWND window);
+// Shows the dialog for a picture file named by path (an album's selected
+// picture), owned by `owner`.
+void ShowImageInformationFor(HWND owner, const std::string& path);
 
 }  // namespace fq::win

@@ -1,6 +1,7 @@
 #include "image/win/open_dialog.h"
 
 #include <commdlg.h>
+#include <cderr.h>
 
 #include "image/jpeg_checks.h"
 #include "image/jpeg_file.h"
@@ -186,32 +187,10 @@ std::optional<std::string> RunOpenDialog(HWND owner) {
   return std::string(file);
 }
 
-namespace {
-
-constexpr char kJpegFilter[] = "JPEG Files(*.JPG)\0*.jpg;*.jpeg\0All Files(*.*)\0*.*\0";
-
-// The dialog's buffer: a single full path, or the folder and then the
-// names, each ended by a zero, the list ended by a second zero.
-std::vector<std::string> SplitSelection(const std::vector<char>& buffer) {
-  std::vector<std::string> parts;
-  for (size_t i = 0; i < buffer.size() && buffer[i];) {
-    std::string part(&buffer[i]);
-    i += part.size() + 1;
-    parts.push_back(std::move(part));
-  }
-  if (parts.size() <= 1) return parts;
-  std::string folder = parts.front();
-  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
-  std::vector<std::string> paths;
-  for (size_t i = 1; i < parts.size(); ++i) paths.push_back(folder + parts[i]);
-  return paths;
-}
-
-}  // namespace
-
-MultipleChoice RunMultipleOpenDialog(HWND owner, const char* title, size_t max_chars) {
-  MultipleChoice choice;
-  std::vector<char> buffer(max_chars + 2, '\0');
+PictureFilesChoice RunPictureFilesDialog(HWND owner, const char* title, const char* filter,
+                                         size_t buffer_size) {
+  PictureFilesChoice choice;
+  choice.answer.assign(buffer_size, '\0');
   char current[MAX_PATH] = "";
   GetCurrentDirectoryA(sizeof current, current);
   std::string folder = settings::ReadLastFolder(settings::Store(), current);
@@ -221,10 +200,10 @@ MultipleChoice RunMultipleOpenDialog(HWND owner, const char* title, size_t max_c
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
   ofn.hInstance = GetModuleHandleA(nullptr);
-  ofn.lpstrFilter = kJpegFilter;
+  ofn.lpstrFilter = filter;
   ofn.nFilterIndex = 1;
-  ofn.lpstrFile = buffer.data();
-  ofn.nMaxFile = static_cast<DWORD>(max_chars);
+  ofn.lpstrFile = choice.answer.data();
+  ofn.nMaxFile = static_cast<DWORD>(buffer_size);
   ofn.lpstrInitialDir = folder.c_str();
   ofn.lpstrTitle = title;
   ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_PATHMUSTEXIST |
@@ -236,8 +215,8 @@ MultipleChoice RunMultipleOpenDialog(HWND owner, const char* title, size_t max_c
     choice.too_long = CommDlgExtendedError() == FNERR_BUFFERTOOSMALL;
     return choice;
   }
-  choice.paths = SplitSelection(buffer);
-  if (!choice.paths.empty()) settings::WriteLastFolder(settings::Store(), choice.paths.front());
+  choice.chosen = true;
+  settings::WriteLastFolder(settings::Store(), choice.answer.data());
   return choice;
 }
 

@@ -20,14 +20,16 @@ inline constexpr int kPreviewFrame = IDC_PREVIEW_FRAME;
 // choice and the preview box state are remembered in the settings.
 std::optional<std::string> RunOpenDialog(HWND owner);
 
-// A multiple selection of existing JPEG files in the same dialog with its
-// preview, titled `title`, in a buffer of `max_chars` characters. Nothing
-// chosen when the user cancelled; `too_long` when the selection did not fit
-// the buffer. The folder of the choice is remembered.
-struct MultipleChoice {
-  std::vector<std::string> paths;
-  bool too_long = false;
+// The same dialog with its preview for choosing several pictures: its own
+// title and filter (pairs of zero-terminated texts), existing files only,
+// the answer (one path, or a folder and names) in `buffer_size` bytes. The
+// folder is remembered as for RunOpenDialog.
+struct PictureFilesChoice {
+  bool chosen = false;
+  bool too_long = false;   // the choice did not fit the buffer
+  std::vector<char> answer;
 };
-MultipleChoice RunMultipleOpenDialog(HWND owner, const char* title, size_t max_chars);
+PictureFilesChoice RunPictureFilesDialog(HWND owner, const char* title, const char* filter,
+                                         size_t buffer_size);
 
 }  // namespace fq::win

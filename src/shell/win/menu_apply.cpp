@@ -65,7 +65,8 @@ void ApplyActiveDocumentMenu(HWND document) {
   HWND frame = Shell().frame;
   HMENU bar = frame ? GetMenu(frame) : nullptr;
   if (!bar) return;
-  for (const auto& item : shell::MenuItemStates(CurrentShellState()))
+  const shell::ShellState state = CurrentShellState();
+  for (const auto& item : shell::MenuItemStates(state))
     EnableItem(bar, item.id, !item.greyed);
   if (auto image = ImageWindowStateOf(document)) {
     EnableItem(bar, cmd::kImageCutout, image->selection_shown);
@@ -75,7 +76,11 @@ void ApplyActiveDocumentMenu(HWND document) {
     CheckZoomItem(bar, image->zoom);
     EnableItem(bar, cmd::kToolOnOff, !image->calendar);
     HideToolsOverCalendars(image->calendar);
-  } else if (GetWindowLongPtrA(document, kKindSlot) == static_cast<LONG_PTR>(WindowKind::kAlbum)) {
+  } else if (state.document_window && state.kind == shell::WindowKind::kAlbum) {
+    // An album: its Edit commands, no picture menus, no drawing tools.
+    EnablePopup(bar, cmd::kEditPopup, true);
+    EnablePopup(bar, cmd::kImagePopup, false);
+    EnablePopup(bar, cmd::kViewPopup, false);
     EnableItem(bar, cmd::kToolOnOff, false);
   }
   DrawMenuBar(frame);

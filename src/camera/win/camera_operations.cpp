@@ -1,7 +1,4 @@
-// Viewfinder preview and deletion from the memory lists: the portable flows
-// with the "DscStatusDlg" status dialog, the questions as message boxes and
-// the "DSCSTATUSDLGDEL" dialog of the picture grids.
-#include <windows.h>
+#include "camera/win/camera_operations.h"
 
 #include <string>
 
@@ -10,7 +7,9 @@
 #include "base/win/message_box.h"
 #include "base/win/status_dialogs.h"
 #include "base_res.h"
-#include "camera/win/camera_commands.h"
+#include "camera/delete_flows.h"
+#include "camera/memory_list.h"
+#include "camera/win/camera_session.h"
 #include "camera_res.h"
 
 namespace fq::win {
@@ -51,9 +50,8 @@ INT_PTR CALLBACK DeleteQuestionProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp)
 
 class WindowsDeleteUi final : public cam::DeleteUi {
  public:
-  WindowsDeleteUi(HWND owner, const ListHooks& hooks) : hooks_(hooks) {
-    status_.status_window = owner;
-  }
+  // `owner` is the memory list; `list` its list box (type 1) or nullptr.
+  WindowsDeleteUi(HWND owner, HWND list) : list_(list) { status_.status_window = owner; }
   ~WindowsDeleteUi() override { ShowDeleteStatus(status_, false); }
 
   void Status(bool on) override { ShowDeleteStatus(status_, on); }
@@ -85,10 +83,14 @@ class WindowsDeleteUi final : public cam::DeleteUi {
     }
   }
   void Caret(int row) override {
-    if (hooks_.caret) hooks_.caret(row);
+    if (list_ && row >= 0) SendMessageA(list_, LB_SETCARETINDEX, static_cast<WPARAM>(row), FALSE);
   }
+  // The camera renumbered: the rows again from the link's list.
   void RowsChanged() override {
-    if (hooks_.rows_changed) hooks_.rows_changed();
+    if (!list_) return;
+    SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+    for (const cam::ListRow& row : cam::Type1Rows(Camera().link.listed))
+      SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.text.c_str()));
   }
 
  private:
@@ -98,33 +100,35 @@ class WindowsDeleteUi final : public cam::DeleteUi {
   }
 
   StatusOwner status_;
-  ListHooks hooks_;
+  HWND list_;
 };
+
+std::vector<int> Numbers(std::span<const int> numbers) { return {numbers.begin(), numbers.end()}; }
 
 }  // namespace
 
-int PreviewRows(HWND owner, cam::CameraLink& link, const std::vector<int>& rows,
-                const ListHooks& hooks) {
-  WindowsDeleteUi ui(owner, hooks);
-  return cam::PreviewOnViewfinder(link, rows, ui);
+int PreviewOnViewfinder(cam::CameraLink& link, HWND list, std::span<const int> numbers) {
+  WindowsDeleteUi ui(GetParent(list), list);
+  return cam::PreviewOnViewfinder(link, Numbers(numbers), ui);
 }
 
-int DeleteRowsAsking(HWND owner, cam::CameraLink& link, const std::vector<int>& rows,
-                     const ListHooks& hooks) {
-  WindowsDeleteUi ui(owner, hooks);
-  return cam::DeleteWithQuestions(link, rows, ui);
+int DeleteWithQuestions(cam::CameraLink& link, HWND list, std::span<const int> numbers,
+                        std::vector<int>& deleted) {
+  WindowsDeleteUi ui(GetParent(list), list);
+  return cam::DeleteWithQuestions(link, Numbers(numbers), ui, deleted);
 }
 
-int DeleteAllRows(HWND owner, cam::CameraLink& link, const std::vector<int>& rows,
-                  const ListHooks& hooks) {
-  WindowsDeleteUi ui(owner, hooks);
-  return cam::DeleteAll(link, rows, ui);
+int DeleteAll(cam::CameraLink& link, HWND list, std::span<const int> numbers, std::vector<int>& deleted) {
+  WindowsDeleteUi ui(GetParent(list), list);
+  return cam::DeleteAll(link, Numbers(numbers), ui, deleted);
 }
 
-int DeleteGridPictures(HWND owner, cam::CameraLink& link,
-                       const std::vector<cam::GridPicture>& selection, std::vector<int>& deleted) {
-  WindowsDeleteUi ui(owner, {});
-  return cam::DeleteSelected(link, selection, ui, deleted);
+int DeleteSelected(cam::CameraLink& link, HWND grid, std::span<const cam::TransferItem> items,
+                   std::vector<int>& deleted) {
+  std::vector<cam::GridPicture> selection;
+  for (const cam::TransferItem& i : items) selection.push_back({i.number, i.folder, i.file});
+  WindowsDeleteUi ui(grid, nullptr);
+  return cam::DeleteSelected(link, std::move(selection), ui, deleted);
 }
 
 }  // namespace fq::win
