@@ -28,7 +28,7 @@ folder="Z:${work//\//\\}\\pictures"
 ini=$FQ_BUILD/Lumvex01.ini
 [ -f "$ini" ] && cp "$ini" "$work/ini.saved"
 restore_ini() { if [ -f "$work/ini.saved" ]; then cp "$work/ini.saved" "$ini"; else rm -f "$ini"; fi; }
-trap 'restore_ini; fq_cleanup' EXIT
+trap 'rc=$?; restore_ini; (exit $rc); fq_cleanup' EXIT
 
 # One run: a new program, a new album, the 100 names in the dialog.
 add_ms() {
@@ -113,6 +113,15 @@ Where the time goes, per file (album_bench, in process, same file; medians):
 | all three (date, sampled decode, thumbnail), in process | $(f "$b_all_cpu") |
 | for comparison: the road of opening a JPEG, full decode → temporary BMP → record (wall $(f "$b_load") ms) | $(f "$b_load_cpu") |
 | for comparison: the library's full decode alone (JPEG bytes → BMP bytes) | $(f "$b_dec_cpu") |
+
+Add to Album decodes each JPEG only at the rows its thumbnail samples
+(\`DecodeJpegSampled\`, the library skipping the other rows), in memory, with
+one progress dialog for the whole batch; the thumbnails are still exactly the
+nearest samples of a full decode (\`tests/album/album_peer.sh\` against djpeg,
+\`JpegSampled\` tests against the full decode). The rest of a file's time in
+the program is the cell (its window and check box, its bitmap, its date) and
+the Wine server's round trips; mogrify decodes every pixel and filters.
+
 MD
 [ -f "$results" ] || printf '# Benchmark results\n\n' >"$results"
 awk -v file="$section" '

@@ -1,7 +1,7 @@
 # libFuzzer targets (clang only): one per tests/fuzz/*_fuzz.cpp, each linked
 # with the core compiled once with fuzzer coverage and the sanitizers. ctest runs each for a
 # bounded time from its seed corpus tests/fuzz/corpus/<name>/.
-set(FQ_FUZZ_SECONDS 60 CACHE STRING "Seconds each fuzz target runs under ctest")
+set(FQ_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzz target runs under ctest")
 file(GLOB FQ_FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
 set(san -fsanitize=address,undefined -fno-sanitize-recover=undefined -g -O1)
 add_library(fq_core_fuzz STATIC ${FQ_CORE_SOURCES})

@@ -36,6 +36,9 @@ file(GLOB_RECURSE FQ_RES_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/fotaquill.rc PROPERTIES OBJECT_DEPENDS "${FQ_RES_FILES}")
 
 file(GLOB FQTOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/fqtool/*.cpp)
+# No FreeType here: calendar pages are drawn by the Linux build only.
+list(FILTER FQTOOL_SOURCES EXCLUDE REGEX "/calendar_render\\.cpp$")
+list(APPEND FQTOOL_SOURCES ${CMAKE_SOURCE_DIR}/tools/fqtool/windows/calendar_render_none.cpp)
 add_executable(fqtool ${FQTOOL_SOURCES})
 target_compile_options(fqtool PRIVATE ${FQ_WARNINGS})
 target_link_libraries(fqtool PRIVATE fq_win_lib fq_core ${FQ_WINDOWS_SYSTEM_LIBS})

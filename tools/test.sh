@@ -10,7 +10,7 @@ bash "$FQ_ROOT/tools/build-windows.sh"
 FUZZ_BUILD=${FQ_FUZZ_BUILD:-$FQ_ROOT/build-fuzz}
 cmake -S "$FQ_ROOT" -B "$FUZZ_BUILD" -G Ninja -DFQ_FUZZ=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DFQ_FUZZ_SECONDS="${FQ_FUZZ_SECONDS:-60}" >/dev/null
+  -DFQ_FUZZ_SECONDS="${FQ_FUZZ_SECONDS:-30}" >/dev/null
 cmake --build "$FUZZ_BUILD"
 fq_ensure_display
 fq_ensure_prefix

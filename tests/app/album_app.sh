@@ -12,8 +12,9 @@
 # alone greys Paste and a forced Paste says so; a 300-byte path is refused; Save As onto an
 # existing album asks about the final ".alb" name; a save that cannot be
 # written leaves the old file as it was and the album changed; a drag
-# between albums; an album of 100 pictures opened from the command line
-# refuses a 101st. Screenshot of the twelve-cell album.
+# between albums; Cut; the same picture in other letters and a folder are
+# refused; an album of 100 pictures opened from the command line refuses a
+# 101st and is raised, not opened again, when dropped. Screenshot of the twelve-cell album.
 source "$(dirname "$0")/lib.sh"
 
 F=ORXDscFrame
@@ -52,7 +53,13 @@ cp "$work/x.jpg" "$work/x.jpg.orig"
 /usr/bin/convert -size 320x240 gradient:orange-purple "$work/p.ppm"
 cjpeg "$work/p.ppm" >"$work/y.avi"  # and one without
 rm "$work/p.ppm"
-printf '[ORXAPP]\r\ndir=%s\\\r\n' "$W" >"$FQ_BUILD/Lumvex01.ini"
+# The add dialog starts in the test's folder; the settings file is put back
+# afterwards.
+ini=$FQ_BUILD/Lumvex01.ini
+[ -f "$ini" ] && cp "$ini" "$work/ini.saved"
+restore_ini() { if [ -f "$work/ini.saved" ]; then cp "$work/ini.saved" "$ini"; else rm -f "$ini"; fi; }
+trap 'rc=$?; restore_ini; (exit $rc); fq_cleanup' EXIT
+printf '[ORXAPP]\r\ndir=%s\\\r\n' "$W" >"$ini"
 
 fq_start_app
 drv wait-window $F $T 30000 >/dev/null || fq_fail "no frame"
@@ -217,6 +224,17 @@ grep -q 'text=The file Name is too long.' <<<"$(box)" || fq_fail "no refusal of 
 press 1
 wait_cells "Album 2" 1
 
+# The same picture again, in other letters: refused. A folder is no picture.
+drv clipboard-put "$(tr a-z A-Z <<<"$W")\\Y.JPG" "$work/clip.dib" >/dev/null
+drv post-command 141
+grep -q 'text=This image is registered already to this album.' <<<"$(box)" || fq_fail "a second y.jpg was not refused"
+press 1
+drv clipboard-put "$W\\many" "$work/clip.dib" >/dev/null
+drv post-command 141
+grep -q 'text=File does not exist.' <<<"$(box)" || fq_fail "a folder's path was pasted"
+press 1
+wait_cells "Album 2" 1
+
 # --- Saving Album 2: the final name is asked about; a failed save keeps all ----------------
 drv post-command 107
 drv file-dialog "$W\\alb1" 0 10000 >/dev/null
@@ -250,6 +268,15 @@ drv cell-drag alb1.alb 5 "Album 2" 300 60 >/dev/null
 wait_cells "Album 2" 2
 cells "Album 2" | grep -q '^1 .* title=p05.jpg$' || fq_fail "the drag added no p05.jpg"
 wait_cells alb1.alb 12
+# Cut takes the picture out after copying it; Paste puts it back at the end.
+drv cell-click "Album 2" 0 1 >/dev/null
+drv post-command 142
+wait_cells "Album 2" 1
+cells "Album 2" | grep -q '^0 .* title=p05.jpg$' || fq_fail "Cut left the wrong cell"
+drv clipboard-info | grep -qxF "path=$W\\y.jpg" || fq_fail "Cut did not copy y.jpg"
+drv post-command 141
+wait_cells "Album 2" 2
+cells "Album 2" | grep -q '^1 .* title=y.jpg$' || fq_fail "Paste after Cut"
 
 # --- 100 pictures from the command line, and a 101st ---------------------------------------
 /usr/bin/convert -seed 3 -size 160x120 plasma:fractal "$work/many/base.ppm"
@@ -271,6 +298,11 @@ fq_start_app "$W\\many\\many.alb"
 drv wait-window $F $T 30000 >/dev/null || fq_fail "no frame"
 for i in $(seq 1 150); do children | grep -q '"many.alb"' && break; sleep 0.2; done
 wait_cells many.alb 100
+# Dropped once more: the open album is raised, not opened twice.
+drv drop-files $F $T "$W\\many\\many.alb" >/dev/null
+grep -q 'text=File with same name has already been opened.' <<<"$(box)" || fq_fail "no same-name message"
+press 1
+[ "$(children | grep -c '"many.alb"')" = 1 ] || fq_fail "many.alb open twice"
 drv post-command 143
 drv file-dialog "$W\\many\\m101.jpg" 0 10000 >/dev/null
 grep -q 'text=This album is full.' <<<"$(box)" || fq_fail "the 101st picture was not refused"

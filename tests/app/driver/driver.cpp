@@ -279,7 +279,15 @@ int Usage() {
 
 }  // namespace
 
+// Two files registering one name would make the link order pick the
+// command; the driver refuses to start instead.
 Registrar::Registrar(const char* name, const char* args, int argc, CommandFn run) {
+  for (const Command& c : Commands()) {
+    if (std::strcmp(c.name, name) == 0) {
+      std::fprintf(stderr, "fqdriver: command %s registered twice\n", name);
+      std::exit(kUsage);
+    }
+  }
   Commands().push_back({name, args, argc, run});
 }
 

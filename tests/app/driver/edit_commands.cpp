@@ -208,18 +208,6 @@ int ImageKey(char** a) {
   return w && PostMessageA(w, WM_KEYDOWN, std::atoi(a[1]), 0) ? kOk : kFailed;
 }
 
-// image-pixel TITLE_PREFIX X Y: the colour shown at a client point, as
-// red green blue.
-int ImagePixel(char** a) {
-  HWND w = Image(a[0]);
-  if (!w) return kFailed;
-  HDC dc = GetDC(w);
-  const COLORREF c = GetPixel(dc, std::atoi(a[1]), std::atoi(a[2]));
-  ReleaseDC(w, dc);
-  std::printf("%d %d %d\n", GetRValue(c), GetGValue(c), GetBValue(c));
-  return c == CLR_INVALID ? kFailed : kOk;
-}
-
 // activate TITLE_PREFIX: makes an image window the active MDI child.
 int Activate(char** a) {
   HWND w = Image(a[0]);
@@ -259,7 +247,6 @@ FQ_DRIVER_COMMAND("stroke", "TITLE_PREFIX POINTS", 2, Stroke);
 FQ_DRIVER_COMMAND("click", "TITLE_PREFIX X Y", 3, Click);
 FQ_DRIVER_COMMAND("double-click", "TITLE_PREFIX X Y", 3, DoubleClick);
 FQ_DRIVER_COMMAND("image-key", "TITLE_PREFIX VK", 2, ImageKey);
-FQ_DRIVER_COMMAND("image-pixel", "TITLE_PREFIX X Y", 3, ImagePixel);
 
 }  // namespace
 }  // namespace fqdrv_edit
