@@ -1,5 +1,6 @@
 #include "camera/block_loops.h"
 
+#include <algorithm>
 #include <new>
 
 #include "camera/commands.h"
@@ -35,16 +36,33 @@ int AllocatePicture(CameraLink& link) {
 int FetchBlocksMarker(CameraLink& link, const BlockProgress& progress) {
   link.last_block_empty = false;
   for (uint32_t block = 0; block < link.block_count; ++block) {
+    // Each block brings 1024 bytes, the last one the rest of the picture. A
+    // shorter one is tried again like a bad reply; a last block that stays
+    // empty through every attempt is the camera's own gap, which the
+    // download repairs.
+    const uint64_t at = uint64_t{block} * kBlockSize;
+    const uint32_t expected =
+        link.picture_size > at ? static_cast<uint32_t>(std::min<uint64_t>(kBlockSize, link.picture_size - at)) : 0;
+    const bool last = block + 1 == link.block_count;
     int code = rc::kTimeout;
+    bool empty = false;
     for (int attempt = 1; attempt <= kBlockAttempts; ++attempt) {
+      empty = false;
       code = MarkerBlockOnce(link, block, attempt == kBlockAttempts);
+      if (code == rc::kOk && link.reply_data_length < expected) {
+        empty = last && link.reply_data_length == 0;
+        code = rc::kDataLength;
+      }
       if (code == rc::kOk || !IsBadReply(code) || link.quit_seen) break;
+    }
+    if (code == rc::kDataLength && empty && !link.quit_seen) {
+      link.last_block_empty = true;
+      code = rc::kOk;
     }
     if (code != rc::kOk) {
       if (IsBadReply(code) && !link.quit_seen) link.Show(err::kTransferError);
       return code;
     }
-    if (block + 1 == link.block_count) link.last_block_empty = link.reply_data_length == 0;
     if (progress) progress(block + 1);
   }
   return rc::kOk;

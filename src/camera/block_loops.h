@@ -17,9 +17,10 @@ using BlockProgress = std::function<void(uint32_t blocks_done)>;
 int AllocatePicture(CameraLink& link);
 
 // Type 1: marker command 30 for each block, 20 attempts of 10 s each; bad
-// replies and time-outs are retried (reported on the last attempt only);
-// after 20 failures message 3. Sets link.last_block_empty when the last
-// block came without data.
+// replies, time-outs and blocks shorter than their share of the picture
+// (1024 bytes, the last one the rest) are retried (reported on the last
+// attempt only); after 20 failures message 3. A last block that came
+// without data on every attempt sets link.last_block_empty instead.
 int FetchBlocksMarker(CameraLink& link, const BlockProgress& progress = {});
 
 enum class BlockTarget {

@@ -94,7 +94,7 @@ struct ListedPicture {
 // allocated or indexed. Block numbers travel in 16 bits.
 inline constexpr uint32_t kMaxPictureBytes = 16u << 20;
 inline constexpr int kMaxType1Pictures = 100;
-inline constexpr int kMaxType2Pictures = 5000;   // the grid's selection list
+inline constexpr int kMaxType2Pictures = 65535;  // a 16-bit count: the grid holds them all
 inline constexpr int kMaxFolderPictures = 9999;  // four-digit file numbers
 inline constexpr int kMaxFolders = 999;
 inline constexpr int kMaxFileNumber = 9999;

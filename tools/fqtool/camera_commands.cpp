@@ -1,6 +1,7 @@
 #include "camera_commands.h"
 
 #include "camera_ops.h"
+#include "camera_get.h"
 
 #include <cstdio>
 #include <string_view>
@@ -101,6 +102,8 @@ int List(CameraLink& link) {
 
 int CameraCommand(const std::vector<std::string>& args) {
   if (!args.empty() && IsCameraOperation(args[0])) return CameraOperation(args);
+  if (!args.empty() && args[0] == "get") return CameraGet(args);
+  if (!args.empty() && args[0] == "thumbs") return CameraThumbs(args);
   if (args.empty() || (args[0] != "identify" && args[0] != "list")) return Usage();
   std::string device;
   int speed = speed_code::k38400;

@@ -10,6 +10,7 @@
 //   fqtool album thumbnails FILE DIR
 //   fqtool camera identify|list --port DEV (camera_commands.cpp)
 //   fqtool camera put|delete|clock|detect ... (camera_ops.cpp)
+//   fqtool camera get|thumbs --port DEV --folder DIR ... (camera_get.cpp)
 //   fqtool edit IN OUT [--rotate right|left] [--resize WxH] [--adjust B,C,S,P]
 //                      [--auto] [--cutout X0,Y0,X1,Y1 [--zoom Z]] (edit_commands.cpp)
 //   fqtool calendar info|render|photo|make ... (calendar_commands.cpp)
@@ -172,6 +173,8 @@ int Usage() {
       "       fqtool camera identify|list --port DEV [--speed BPS]\n"
       "       fqtool camera put FILE... | delete --range 3,5-7|--all | clock [--set 'YYYY-MM-DD HH:MM'|--now]\n"
       "                     --port DEV [--speed BPS]; fqtool camera detect [--ports DEV,...]\n"
+      "       fqtool camera get --port DEV --folder DIR (--all | --range LIST | --new) [--speed BPS]\n"
+      "       fqtool camera thumbs --port DEV --folder DIR [--all | --range LIST] [--speed BPS]\n"
       "       fqtool edit IN OUT [--rotate right|left]... [--resize WxH] [--adjust B,C,S,P]\n"
       "                  [--auto] [--cutout X0,Y0,X1,Y1 [--zoom 25|50|100|200|400]]\n"
       "       fqtool calendar info|render|items|photo|make ...\n",
