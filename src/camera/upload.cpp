@@ -135,10 +135,17 @@ int SendOne(CameraLink& link, UploadFile& f, bool more, UploadUi& ui) {
 bool ReadyForMemoryList(CameraLink& link) {
   switch (link.camera_type) {
     case 1:
-      return MarkerPictureList(link) == rc::kOk;
+      if (MarkerPictureList(link) != rc::kOk) return false;
+      link.Show(err::kCameraMemoryFull);  // again, over the list
+      return true;
     case 2: {
+      // The count first: a camera full with no picture has nothing to
+      // delete, and the message stands alone; otherwise it is said again
+      // over the grid that lets the user make room.
       int count = 0;
-      return SequencedPictureCount(link, count) == rc::kOk;
+      if (SequencedPictureCount(link, count) != rc::kOk || count == 0) return false;
+      link.Show(err::kCameraMemoryFull);
+      return true;
     }
     case 4:
       return true;
