@@ -30,7 +30,7 @@ T=Fotaquill
 sim=$FQ_BUILD/tools/camsim/fqcamsim
 [ -x "$sim" ] || fq_fail "no simulator at $sim"
 work=$FQ_ARTIFACTS/camera_out_app
-rm -rf "$work"
+rm -rf "$work" "$FQ_ARTIFACTS/camera_out_failure.png"
 mkdir -p "$work/in"
 winpath() { echo "Z:${1//\//\\}"; }
 strip() { tr -d '\r'; }
