@@ -272,8 +272,8 @@ fq_screenshot camera_out_memory_list
 # The flow ends by clearing the selection, which greys Delete.
 for i in $(seq 1 100); do [ "$(drv dlg-enabled "$L" 283)" = 0 ] && break; sleep 0.1; done
 drv dlg-press "$L" 284 >/dev/null  # Select All
-for i in $(seq 1 50); do [ "$(drv list-rows "$L" 285 | grep -c ' selected ')" = 3 ] && break; sleep 0.1; done
-[ "$(drv list-rows "$L" 285 | grep -c ' selected ')" = 3 ] || fq_fail "Select All: $(drv list-rows "$L" 285)"
+for i in $(seq 1 50); do [ "$(drv list-marks "$L" 285 | grep -c ' selected$')" = 3 ] && break; sleep 0.1; done
+[ "$(drv list-marks "$L" 285 | grep -c ' selected$')" = 3 ] || fq_fail "Select All: $(drv list-marks "$L" 285)"
 drv dlg-press "$L" 283 >/dev/null
 box "Delete all images?" 6
 drv dlg-gone "$L" 30000 >/dev/null || fq_fail "the emptied list did not close"

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
+#include <cstdio>
 
 #include "base/cancel_flag.h"
 #include "base/file_io.h"
@@ -22,6 +24,9 @@
 #include "camera/transfer_folder.h"
 #include "camsim/camera_simulator.h"
 #include "camsim/camsim_rig.h"
+#include "camsim/sim_jpeg.h"
+#include "camera/memory_list.h"
+#include "image/exif.h"
 #include "image/jpeg_file.h"
 #include "show/movie_file.h"
 #include "support/faulty_file_system.h"
@@ -34,6 +39,8 @@ using camsim::CameraContent;
 using camsim::CommandFault;
 using camsim::FaultKind;
 using camsim::SimOptions;
+using camsim::StoredEntry;
+using camsim::StoredFolder;
 using testing_support::ScratchDir;
 using V = std::vector<uint8_t>;
 
@@ -344,6 +351,146 @@ TEST(DownloadTest, MovieDescriptionsWithMisplacedTagsOrAbsurdPartCountsAreRefuse
   EXPECT_FALSE(ParseMovieDescription(many));
   PutU16(many.data() + 18, 0);
   EXPECT_FALSE(ParseMovieDescription(many));
+}
+
+
+// The grid's road for thumbnails against the simulator: a picture whose
+// Exif segment holds its date gives a decoded thumbnail with that date; a
+// picture the camera cannot make a thumbnail of gives an empty entry, not a
+// failure; a page already in the cache does not ask the camera again.
+TEST(DownloadTest, ThumbnailsCarryTheDateAndACachedPageAsksNothing) {
+  CameraContent content;
+  StoredFolder folder;
+  StoredEntry dated;
+  dated.file = 1;
+  dated.data = camsim::MakeDemoPicture(320, 240, 1);
+  auto exif = BuildExifSegment(320, 240, {}, ExifDateTime{2003, 7, 14, 9, 30, 0});
+  ASSERT_TRUE(exif.ok());
+  dated.data.insert(dated.data.begin() + 2, exif->begin(), exif->end());
+  StoredEntry broken;
+  broken.file = 2;
+  broken.data = V(3000, 0x55);
+  folder.entries = {dated, broken};
+  content.media[0].folders.push_back(folder);
+  Rig r(2, content);
+  ASSERT_EQ(ConnectForDownload(r.link), rc::kOk);
+  ThumbnailCache cache;
+  const int numbers[] = {1, 2};
+  int asked = 0;
+  auto fetch = [&](int number, Thumbnail& t) {
+    ++asked;
+    return FetchThumbnail(r.link, number, 0, 0, t);
+  };
+  ASSERT_EQ(FillPage(cache, numbers, fetch), 0);
+  EXPECT_EQ(asked, 2);
+  const CachedThumbnail* first = cache.Find(1);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->date, (ThumbnailDate{2003, 7, 14}));
+  EXPECT_FALSE(first->picture.empty());
+  const CachedThumbnail* second = cache.Find(2);
+  ASSERT_NE(second, nullptr);
+  EXPECT_TRUE(second->picture.empty());
+  EXPECT_TRUE(second->date.none());
+  const int thumbnail_sizes = r.sim.stats().sequenced_commands.at(22);
+  ASSERT_EQ(FillPage(cache, numbers, fetch), 0);
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(r.sim.stats().sequenced_commands.at(22), thumbnail_sizes);
+  EXPECT_TRUE(r.reporter.messages.empty());
+}
+
+// A thousand transfers through a line that drops, corrupts, duplicates and
+// delays bytes (marker frames carry no checksum: the type-1 runs meet only
+// drops and delays, which its frames do detect). Every file kept equals the
+// camera's picture; a batch that ends early has shown its message and keeps
+// exactly the pictures before the failure; nothing is left half-written;
+// no command waits past its deadline (the fake clock stays within 20
+// attempts of 10 s per block of what was asked).
+TEST(DownloadTest, ThousandTransfersUnderSeededLineFaults) {
+  constexpr int kPictures = 25;
+  int transfers = 0, kept = 0, failed_batches = 0, blocks = 0, block_requests = 0;
+  for (int type : {1, 2, 4}) {
+    for (int round = 0; round < 14; ++round) {
+      std::mt19937 random(static_cast<uint32_t>(1000 * type + round));
+      CameraContent content;
+      StoredFolder folder;
+      folder.number = 100;
+      for (int i = 0; i < kPictures; ++i) {
+        StoredEntry e;
+        e.file = i + 1;
+        e.data.resize(1 + random() % 6000);
+        for (auto& b : e.data) b = static_cast<uint8_t>(random());
+        folder.entries.push_back(std::move(e));
+      }
+      content.media[0].folders.push_back(folder);
+      LineOptions noisy;
+      noisy.seed = static_cast<uint32_t>(77 * type + round);
+      auto fault = [](cam::FaultKind kind, double p) {
+        cam::Fault f;
+        f.kind = kind;
+        f.probability = p;
+        f.delay_micros = 30000;
+        return f;
+      };
+      // About one block in ten meets a fault. The frames' 8-bit sum finds
+      // any one fault in a frame; two in the same frame could cancel out
+      // (one time in 256), which these rates make rare enough for the seeds
+      // used here never to meet it.
+      noisy.to_program = {fault(cam::FaultKind::kDrop, 0.00003), fault(cam::FaultKind::kDelay, 0.00003)};
+      noisy.to_device = {fault(cam::FaultKind::kDrop, 0.0005)};
+      if (type != 1) {
+        noisy.to_program.push_back(fault(cam::FaultKind::kCorrupt, 0.00003));
+        noisy.to_program.push_back(fault(cam::FaultKind::kDuplicate, 0.00003));
+        noisy.to_device.push_back(fault(cam::FaultKind::kCorrupt, 0.0005));
+      }
+      Rig r(type, content, {}, noisy);
+      int code = rc::kTimeout;
+      for (int attempt = 0; attempt < 3 && code != rc::kOk; ++attempt) {
+        r.link.port.Close();
+        ASSERT_EQ(OpenPort(r.link), rc::kOk);
+        code = ConnectForDownload(r.link);
+      }
+      if (code != rc::kOk) continue;  // the user would try again; nothing was asked yet
+      std::vector<TransferItem> items;
+      for (int i = 0; i < kPictures; ++i) items.push_back({i + 1, 100, i + 1});
+      r.reporter.messages.clear();
+      const uint64_t start = r.clock.NowMicros();
+      const int result = r.Download(items);
+      transfers += kPictures;
+      for (int i = 0; i < kPictures; ++i) blocks += static_cast<int>((folder.entries[i].data.size() + 1023) / 1024);
+      const auto& st = r.sim.stats();
+      const auto& counts = type == 1 ? st.marker_commands : st.sequenced_commands;
+      if (counts.count(30)) block_requests += counts.at(30);
+      const auto files = Files(r.dir.path());
+      kept += static_cast<int>(files.size());
+      for (size_t i = 0; i < files.size(); ++i) {
+        char name[24];
+        std::snprintf(name, sizeof name, "DSC%04d.jpg", static_cast<int>(i) + 1);
+        ASSERT_EQ(files[i], name) << type << "/" << round;
+        const V got = ReadFile(r.dir / name);
+        const V& want = folder.entries[i].data;
+        size_t at = 0;
+        while (at < got.size() && at < want.size() && got[at] == want[at]) ++at;
+        ASSERT_TRUE(got == want) << type << "/" << round << " " << name << ": " << got.size() << " bytes for "
+                                 << want.size() << ", first difference at " << at;
+      }
+      if (result == rc::kOk) {
+        EXPECT_EQ(files.size(), size_t{kPictures}) << type << "/" << round;
+      } else {
+        ++failed_batches;
+        EXPECT_LT(files.size(), size_t{kPictures});
+        EXPECT_FALSE(r.reporter.messages.empty() && r.view.texts.empty())
+            << type << "/" << round << ": a batch ended with code " << result << " and said nothing";
+      }
+      // 4 blocks at most per picture and the size request, 20 attempts each.
+      const uint64_t limit = uint64_t{10'000'000} * 20 * 5 * kPictures;
+      EXPECT_LE(r.clock.NowMicros() - start, limit);
+    }
+  }
+  std::printf("transfers %d, kept %d, batches ended by a fault %d; %d blocks asked %d times\n", transfers,
+              kept, failed_batches, blocks, block_requests);
+  EXPECT_GE(transfers, 1000);
+  EXPECT_GT(block_requests, blocks + blocks / 50);  // the faults did cost retries
+  EXPECT_GT(kept, transfers * 9 / 10);
 }
 
 }  // namespace

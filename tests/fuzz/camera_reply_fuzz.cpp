@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "camera/block_loops.h"
+#include "camera/camera_folders.h"
 #include "camera/camera_link.h"
 #include "camera/commands.h"
 #include "camera/connection.h"
+#include "camera/download.h"
 #include "camera/memory_line.h"
 #include "camera/reply_checks.h"
 
@@ -88,7 +90,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case 12: link.camera_type = 2; (void)SequencedTypeProbe(link); break;
     case 13: { uint16_t v = 0; (void)SequencedReadClockItem(link, 192, 0, v); break; }
     case 14: (void)ConnectForDownload(link); break;
-    default: PrepareSequenced(link, 8, 0, 16); (void)SendBytewiseAndReceive(link, 50); (void)CheckSequencedAck(link); break;
+    default:
+      // The replies of the download's own reading: media and folders, a
+      // folder's files, thumbnails, the movie description.
+      switch (size % 4) {
+        case 1: {
+          link.camera_type = 4;
+          CameraMedia media;
+          if (ReadMedia(link, media) == 0) (void)ReadFolderList(link, media);
+          break;
+        }
+        case 2: {
+          link.camera_type = 4;
+          CameraFolder folder;
+          folder.number = 100;
+          (void)OpenFolder(link, folder);
+          break;
+        }
+        case 3: {
+          (void)ParseMovieDescription(std::span<const uint8_t>(data + 1, size - 1));
+          link.camera_type = 2;
+          Thumbnail t;
+          (void)FetchThumbnailBytes(link, 1, 0, 0, t);
+          break;
+        }
+        default:
+          PrepareSequenced(link, 8, 0, 16);
+          (void)SendBytewiseAndReceive(link, 50);
+          (void)CheckSequencedAck(link);
+          break;
+      }
+      break;
   }
   return 0;
 }

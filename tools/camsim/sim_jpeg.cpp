@@ -1,5 +1,6 @@
 #include "camsim/sim_jpeg.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -122,7 +123,32 @@ std::vector<uint8_t> MakeThumbnail(std::span<const uint8_t> jpeg) {
   jpeg_destroy_decompress(&cinfo);
   std::vector<uint8_t> out;
   if (!Encode(rgb, w, h, 75, out)) return {};
+  // The picture's Exif segment (its recording date) travels with the
+  // thumbnail, right after the start marker.
+  const std::span<const uint8_t> exif = ExifSegment(jpeg);
+  if (!exif.empty() && out.size() >= 2) out.insert(out.begin() + 2, exif.begin(), exif.end());
   return out;
+}
+
+std::span<const uint8_t> ExifSegment(std::span<const uint8_t> b) {
+  if (!LooksLikeJpeg(b)) return {};
+  size_t i = 2;
+  while (i + 4 <= b.size()) {
+    if (b[i] != 0xFF) return {};
+    const uint8_t m = b[i + 1];
+    if (m == 0xFF) {
+      ++i;
+      continue;
+    }
+    if (m == 0xD9 || m == 0xDA) return {};
+    const size_t len = static_cast<size_t>(b[i + 2]) << 8 | b[i + 3];
+    if (len < 2 || i + 2 + len > b.size()) return {};
+    static constexpr uint8_t kExif[] = {'E', 'x', 'i', 'f', 0, 0};
+    if (m == 0xE1 && len >= 8 && std::equal(kExif, kExif + 6, b.begin() + static_cast<std::ptrdiff_t>(i + 4)))
+      return b.subspan(i, 2 + len);
+    i += 2 + len;
+  }
+  return {};
 }
 
 std::optional<FrameLayout> ReadFrameLayout(std::span<const uint8_t> b) {

@@ -21,6 +21,9 @@ std::vector<uint8_t> MakeDemoPicture(int width, int height, int index, int quali
 // 1/4 or 1/8 that fits 160 × 120 (or 1/8 when none does) and encoded again
 // at quality 75. Empty when the picture cannot be decoded.
 std::vector<uint8_t> MakeThumbnail(std::span<const uint8_t> jpeg);
+// The picture's APP1 "Exif" segment (marker to end), or nothing; the
+// thumbnail carries a copy of it.
+std::span<const uint8_t> ExifSegment(std::span<const uint8_t> jpeg);
 
 struct PixelSize {
   int width = 0;
