@@ -118,7 +118,17 @@ kill_sims() {
   sleep 0.5
   for p in "${FQ_EXTRA_PIDS[@]}"; do kill -9 "$p" 2>/dev/null || true; done
 }
-trap 'rc=$?; cp "$ini_saved" "$FQ_INI" 2>/dev/null; kill_sims; (exit $rc); fq_cleanup' EXIT
+# COM2 and COM3 go back to no mapping (COM1 is mapped by every camera
+# test): with them mapped, Wine gives COM4 to the machine's first serial
+# device, which other tests expect to be absent.
+unmap_ports() {
+  local port
+  for port in COM2 COM3; do
+    timeout 20 "$WINELOADER" reg delete 'HKLM\Software\Wine\Ports' /v "$port" /f >/dev/null 2>&1 || true
+  done
+  rm -f "$WINEPREFIX"/dosdevices/com[234]
+}
+trap 'rc=$?; cp "$ini_saved" "$FQ_INI" 2>/dev/null; kill_sims; unmap_ports; (exit $rc); fq_cleanup' EXIT
 printf '[ORXAPP]\r\ndir=%s\\\r\ncom=COM3\r\nbaudrate=384\r\n' "$(winpath "$in")" >"$FQ_INI"
 
 fq_start_app
