@@ -500,6 +500,10 @@ int SequencedUploadBlock(CameraLink& link, uint32_t block, const uint8_t* data, 
       if (attempt == kAttempts) return code;  // the check has shown the data error
       continue;
     }
+    // The camera asked for the block again, or its acknowledgement came
+    // damaged: the block goes again (a block the camera already holds is
+    // acknowledged again, not stored twice).
+    if (code == rc::kRetry) continue;
     if (code == rc::kCannotExecute) {  // not now: give the camera a moment
       PumpWait(link, 500);
       continue;

@@ -102,6 +102,20 @@ void CameraSimulator::Log(const std::string& text) {
 void CameraSimulator::Receive(const uint8_t* data, size_t n, uint64_t now_us) {
   Poll(now_us);
   if (n == 0) return;
+  if (options_.device == SimOptions::Device::kSilent) return;
+  if (options_.device == SimOptions::Device::kGarbage) {
+    // Bytes that never start a frame: no marker letter, no frame kind.
+    Outgoing o;
+    while (o.bytes.size() < std::min<size_t>(n, 32)) {
+      garbage_seed_ = garbage_seed_ * 1664525u + 1013904223u;
+      uint8_t b = static_cast<uint8_t>(garbage_seed_ >> 24);
+      if (b == 1 || b == 8 || b == 16 || b == 'O') continue;
+      o.bytes.push_back(b);
+    }
+    o.not_before_us = now_us + options_.reply_delay_us;
+    out_.push_back(std::move(o));
+    return;
+  }
   if (line_speed_ != camera_speed_) {
     // Characters sent at another speed arrive as framing errors.
     stats_.garbled_bytes += n;
@@ -389,6 +403,13 @@ void CameraSimulator::ActMarker(uint8_t code, std::span<const uint8_t> data) {
       }
       uint8_t mode = upload_mode_ != 0xFF ? upload_mode_ : ModeForSize(data.size());
       upload_mode_ = 0xFF;
+      std::string why;
+      if (options_.check_uploads && !CameraCanHold(data, 1, mode, why)) {
+        Log("refused an upload of " + std::to_string(data.size()) + " bytes in mode " +
+            std::to_string(mode) + ": " + why);
+        MarkerAck(kCannot);
+        return;
+      }
       Store(std::vector<uint8_t>(data.begin(), data.end()), mode);
       MarkerAck(kAccepted);
       return;
@@ -409,9 +430,10 @@ void CameraSimulator::ActMarker(uint8_t code, std::span<const uint8_t> data) {
         MarkerAck(kCannot);
         return;
       }
+      const std::string name = ByNumber(number)->name;
       RemoveEntry(*folder, static_cast<size_t>(number - 1));
       MarkerAck(kAccepted);
-      Log("deleted picture " + std::to_string(number));
+      Log("deleted picture " + std::to_string(number) + " (" + name + ")");
       return;
     }
     case 20: {  // show on the viewfinder
@@ -422,7 +444,7 @@ void CameraSimulator::ActMarker(uint8_t code, std::span<const uint8_t> data) {
       }
       viewfinder_ = number;
       MarkerAck(kAccepted);
-      Log("viewfinder shows picture " + std::to_string(number));
+      Log("viewfinder shows picture " + std::to_string(number) + " (" + ByNumber(number)->name + ")");
       return;
     }
     case 21:  // recording mode of the next upload
@@ -534,8 +556,9 @@ void CameraSimulator::ActSequenced(uint8_t code, uint8_t sequence, std::span<con
           SequencedAck(sequence, kCannot);
           return;
         }
+        const std::string name = ByNumber(number)->name;
         RemoveEntry(*FlatFolder(), static_cast<size_t>(number - 1));
-        Log("deleted picture " + std::to_string(number));
+        Log("deleted picture " + std::to_string(number) + " (" + name + ")");
       } else {
         StoredFolder* folder = nullptr;
         StoredEntry* e = FindEntry(data, &folder);
@@ -543,7 +566,8 @@ void CameraSimulator::ActSequenced(uint8_t code, uint8_t sequence, std::span<con
           SequencedAck(sequence, kCannot);
           return;
         }
-        Log("deleted file " + std::to_string(e->file) + " of folder " + std::to_string(folder->number));
+        Log("deleted file " + std::to_string(e->file) + " of folder " + std::to_string(folder->number) +
+            " (" + e->name + ")");
         RemoveEntry(*folder, static_cast<size_t>(e - folder->entries.data()));
       }
       SequencedAck(sequence, kAccepted);
@@ -751,7 +775,11 @@ void CameraSimulator::UploadData(uint8_t sequence, std::span<const uint8_t> data
   }
   upload_open_ = false;
   upload_.resize(upload_size_);
-  if (!LooksLikeJpeg(upload_)) {
+  std::string why;
+  if (!LooksLikeJpeg(upload_) ||
+      (options_.check_uploads && !CameraCanHold(upload_, options_.type, 0, why))) {
+    if (!why.empty())
+      Log("refused an upload of " + std::to_string(upload_.size()) + " bytes: " + why);
     upload_.clear();
     SequencedAck(0, kCannot);
     return;
@@ -803,7 +831,7 @@ bool CameraSimulator::Store(std::vector<uint8_t> picture, uint8_t mode) {
   StoredEntry e;
   e.data = std::move(picture);
   e.mode = mode;
-  e.name = "uploaded";
+  e.name = "upload" + std::to_string(stats_.uploads + 1);
   int medium = options_.type == 4 ? medium_ : 0;
   auto& folders = content_.media[medium].folders;
   if (folders.empty()) folders.push_back(StoredFolder{});
@@ -911,6 +939,73 @@ bool CameraSimulator::ReadClockItem(int item, uint8_t out[2]) const {
       return true;
   }
   return false;
+}
+
+// ---- What the camera holds -------------------------------------------------
+
+std::string CameraSimulator::Holdings() const {
+  std::string out;
+  char line[64];
+  for (int m = 0; m < 2; ++m) {
+    const Medium& medium = content_.media[m];
+    if (!medium.present) continue;
+    int number = 0;
+    for (const StoredFolder& f : medium.folders) {
+      for (const StoredEntry& e : f.entries) {
+        if (options_.type == 4)
+          std::snprintf(line, sizeof line, "%03d/%04d ", f.number, e.file);
+        else
+          std::snprintf(line, sizeof line, "%d ", ++number);
+        out += line;
+        out += e.name + " " + std::to_string(e.movie ? 0 : e.data.size()) + " " +
+               (e.movie ? std::string("movie") : std::to_string(e.mode)) + "\n";
+      }
+    }
+  }
+  return out;
+}
+
+bool CameraCanHold(std::span<const uint8_t> picture, int type, uint8_t mode, std::string& why) {
+  auto f = ReadFrameLayout(picture);
+  if (!f) {
+    why = "no frame header";
+    return false;
+  }
+  if (!f->sequential || f->components != 3 || f->precision != 8) {
+    why = "not a baseline colour picture";
+    return false;
+  }
+  struct Limits {
+    int width, height;
+    bool quarter;   // luminance 4 x 1 (type 1), otherwise 2 x 1
+    bool two_by_two;
+  };
+  static constexpr Limits kLimits[] = {
+      {640, 480, true, false}, {640, 480, false, false}, {2560, 1920, false, true}, {1280, 960, false, true}};
+  if (type < 1 || type > 4) {
+    why = "unknown type";
+    return false;
+  }
+  const Limits& l = kLimits[type - 1];
+  if (f->width > l.width || f->height > l.height) {
+    why = std::to_string(f->width) + " x " + std::to_string(f->height) + " is too large";
+    return false;
+  }
+  const bool sampling = l.quarter ? (f->luma_h == 4 && f->luma_v == 1)
+                                  : (f->luma_h == 2 && (f->luma_v == 1 || (l.two_by_two && f->luma_v == 2)));
+  if (!sampling) {
+    why = "sampling " + std::to_string(f->luma_h) + "x" + std::to_string(f->luma_v);
+    return false;
+  }
+  if (type == 1) {
+    static constexpr size_t kClassLimit[] = {21503, 64511, 131071, 262143};
+    if (mode > 3 || picture.size() > kClassLimit[mode] ||
+        (mode == 0 && (f->width > 320 || f->height > 240))) {
+      why = "does not fit mode " + std::to_string(mode);
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace fq::camsim

@@ -27,6 +27,14 @@ struct SimOptions {
   size_t capacity_bytes = 16u << 20;    // memory for pictures
   size_t max_pictures = 0;              // 0: 100 for type 1, 999 for the others
   int64_t clock_start = 1'000'000'000;  // camera clock at start, seconds since 1970 (no time zone)
+  // Refuse (acknowledgement 2) an uploaded picture this type cannot hold:
+  // beyond its largest size, with sampling it does not decode, or (type 1)
+  // larger than the class of the recording mode announced for it.
+  bool check_uploads = false;
+  // Not a camera at all: a device that never answers, or one that answers
+  // every byte it gets with bytes that are no frame.
+  enum class Device { kCamera, kSilent, kGarbage };
+  Device device = Device::kCamera;
 };
 
 // Bytes to put on the line toward the program, not before a given time
@@ -77,6 +85,10 @@ class CameraSimulator : public cam::LineDevice {
     int year, month, day, hour, minute, second;
   };
   ClockFields ClockNow() const;
+  // What the camera holds, one line per picture: "NUMBER NAME BYTES MODE"
+  // for types 1 to 3, "FOLDER/FILE NAME BYTES MODE" (with "movie" for a
+  // movie) for type 4, medium 2 after medium 1.
+  std::string Holdings() const;
 
   // Called after a picture has been stored by an upload (medium 1 or 2).
   std::function<void(const StoredEntry&, const StoredFolder&, int medium)> on_upload;
@@ -142,11 +154,16 @@ class CameraSimulator : public cam::LineDevice {
   uint32_t upload_next_ = 0;      // next block index expected
   std::vector<uint8_t> last_key_;       // the previous command frame's content
   std::vector<uint8_t> delete_reply_;   // the reply to it when it was a deletion
+  uint32_t garbage_seed_ = 0x2545F491u;
   int64_t clock_base_ = 0;
   uint64_t clock_anchor_us_ = 0;
   bool clock_anchored_ = false;
   bool end_pending_ = false;
 };
+
+// Whether a camera of `type` can hold `picture` sent to it with the
+// recording mode `mode` (type 1); `why` tells what it cannot.
+bool CameraCanHold(std::span<const uint8_t> picture, int type, uint8_t mode, std::string& why);
 
 // The line speed of a speed code of the camera, or 0 for an unknown code.
 uint32_t SpeedForCode(uint8_t code);

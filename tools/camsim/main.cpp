@@ -23,7 +23,8 @@ void Usage() {
   std::fprintf(stderr,
                "usage: fqcamsim [--type 1|2|3|4] [--folder DIR] [--faults LIST] [--rate]\n"
                "                [--delay-ms N] [--capacity BYTES] [--clock 'YYYY-MM-DD HH:MM']\n"
-               "                [--link PATH] [--once] [--verbose]\n"
+               "                [--link PATH] [--once] [--verbose] [--holdings PATH] [--lenient]\n"
+               "                [--silent | --garbage]\n"
                "Faults: busy, retry, checksum, silence, noise, emptyblock, each with\n"
                "optional :cmd=C :at=N :count=N :every=N (noise also :bytes=N), comma-separated.\n");
 }
@@ -39,8 +40,9 @@ bool Number(const char* s, long long& v) {
 int main(int argc, char** argv) {
   using namespace fq::camsim;
   SimOptions sim_options;
+  sim_options.check_uploads = true;  // a camera refuses what it cannot hold
   PtyOptions pty_options;
-  std::string folder, link, faults;
+  std::string folder, link, faults, holdings;
   bool verbose = false;
   bool clock_given = false;
   for (int i = 1; i < argc; ++i) {
@@ -78,6 +80,14 @@ int main(int argc, char** argv) {
       clock_given = true;
     } else if (a == "--link") {
       link = value("--link");
+    } else if (a == "--holdings") {
+      holdings = value("--holdings");
+    } else if (a == "--lenient") {
+      sim_options.check_uploads = false;
+    } else if (a == "--silent") {
+      sim_options.device = SimOptions::Device::kSilent;
+    } else if (a == "--garbage") {
+      sim_options.device = SimOptions::Device::kGarbage;
     } else if (a == "--once") {
       pty_options.once = true;
     } else if (a == "--verbose" || a == "-v") {
@@ -143,6 +153,15 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, OnSignal);
   std::signal(SIGPIPE, SIG_IGN);
   server.Serve(sim, pty_options, g_stop);
+  if (!holdings.empty()) {
+    if (FILE* f = std::fopen(holdings.c_str(), "w")) {
+      const std::string text = sim.Holdings();
+      std::fwrite(text.data(), 1, text.size(), f);
+      std::fclose(f);
+    } else {
+      std::fprintf(stderr, "fqcamsim: cannot write %s\n", holdings.c_str());
+    }
+  }
   if (!link.empty()) {
     std::error_code ec;
     std::filesystem::remove(link, ec);

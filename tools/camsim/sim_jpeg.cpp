@@ -151,7 +151,7 @@ std::span<const uint8_t> ExifSegment(std::span<const uint8_t> b) {
   return {};
 }
 
-std::optional<PixelSize> ReadJpegSize(std::span<const uint8_t> b) {
+std::optional<FrameLayout> ReadFrameLayout(std::span<const uint8_t> b) {
   if (!LooksLikeJpeg(b)) return std::nullopt;
   size_t i = 2;
   while (i + 4 <= b.size()) {
@@ -171,14 +171,27 @@ std::optional<PixelSize> ReadJpegSize(std::span<const uint8_t> b) {
     bool sof = m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
     if (sof) {
       if (i + 9 > b.size() || len < 7) return std::nullopt;
-      PixelSize s;
-      s.height = b[i + 5] << 8 | b[i + 6];
-      s.width = b[i + 7] << 8 | b[i + 8];
-      return s;
+      FrameLayout f;
+      f.precision = b[i + 4];
+      f.height = b[i + 5] << 8 | b[i + 6];
+      f.width = b[i + 7] << 8 | b[i + 8];
+      f.sequential = m == 0xC0 || m == 0xC1;
+      if (i + 10 <= b.size()) f.components = b[i + 9];
+      if (f.components > 0 && i + 12 <= b.size() && len >= 8 + 3u) {
+        f.luma_h = b[i + 11] >> 4;
+        f.luma_v = b[i + 11] & 0x0F;
+      }
+      return f;
     }
     i += 2 + len;
   }
   return std::nullopt;
+}
+
+std::optional<PixelSize> ReadJpegSize(std::span<const uint8_t> b) {
+  auto f = ReadFrameLayout(b);
+  if (!f) return std::nullopt;
+  return PixelSize{f->width, f->height};
 }
 
 }  // namespace fq::camsim

@@ -33,6 +33,18 @@ struct PixelSize {
 // DHT/JPG/DAC markers); nothing when the bytes are not a JPEG or have none.
 std::optional<PixelSize> ReadJpegSize(std::span<const uint8_t> jpeg);
 
+// What the camera looks at in a picture sent to it: the first frame
+// header's size, components, the first component's sampling factors, and
+// whether it is a baseline (or extended sequential) Huffman frame.
+struct FrameLayout {
+  int width = 0, height = 0;
+  int components = 0;
+  int luma_h = 0, luma_v = 0;
+  int precision = 0;
+  bool sequential = false;  // SOF0 or SOF1
+};
+std::optional<FrameLayout> ReadFrameLayout(std::span<const uint8_t> jpeg);
+
 // True when the bytes start with the start-of-image marker.
 inline bool LooksLikeJpeg(std::span<const uint8_t> b) {
   return b.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF;

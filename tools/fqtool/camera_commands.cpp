@@ -1,5 +1,6 @@
 #include "camera_commands.h"
 
+#include "camera_ops.h"
 #include "camera_get.h"
 
 #include <cstdio>
@@ -100,6 +101,7 @@ int List(CameraLink& link) {
 }  // namespace
 
 int CameraCommand(const std::vector<std::string>& args) {
+  if (!args.empty() && IsCameraOperation(args[0])) return CameraOperation(args);
   if (!args.empty() && args[0] == "get") return CameraGet(args);
   if (!args.empty() && args[0] == "thumbs") return CameraThumbs(args);
   if (args.empty() || (args[0] != "identify" && args[0] != "list")) return Usage();

@@ -9,6 +9,7 @@
 //   fqtool album make OUT.alb PICTURE...
 //   fqtool album thumbnails FILE DIR
 //   fqtool camera identify|list --port DEV (camera_commands.cpp)
+//   fqtool camera put|delete|clock|detect ... (camera_ops.cpp)
 //   fqtool camera get|thumbs --port DEV --folder DIR ... (camera_get.cpp)
 //   fqtool edit IN OUT [--rotate right|left] [--resize WxH] [--adjust B,C,S,P]
 //                      [--auto] [--cutout X0,Y0,X1,Y1 [--zoom Z]] (edit_commands.cpp)
@@ -170,6 +171,8 @@ int Usage() {
       "       fqtool album make OUT.alb PICTURE...\n"
       "       fqtool album thumbnails FILE DIR\n"
       "       fqtool camera identify|list --port DEV [--speed BPS]\n"
+      "       fqtool camera put FILE... | delete --range 3,5-7|--all | clock [--set 'YYYY-MM-DD HH:MM'|--now]\n"
+      "                     --port DEV [--speed BPS]; fqtool camera detect [--ports DEV,...]\n"
       "       fqtool camera get --port DEV --folder DIR (--all | --range LIST | --new) [--speed BPS]\n"
       "       fqtool camera thumbs --port DEV --folder DIR [--all | --range LIST] [--speed BPS]\n"
       "       fqtool edit IN OUT [--rotate right|left]... [--resize WxH] [--adjust B,C,S,P]\n"

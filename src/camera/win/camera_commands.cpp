@@ -1,7 +1,6 @@
 #include "camera/win/camera_commands.h"
 
 #include "base/settings.h"
-#include "base/win/not_available.h"
 #include "base/win/status_dialogs.h"
 #include "camera/connection.h"
 #include "camera/link_codes.h"
@@ -33,8 +32,13 @@ void DataInCommand(HWND frame) {
   if (s.link.camera_type == 1 || !opened) EndAndClose(s);
 }
 
-void DataOutCommand(HWND) { ShowNotAvailable(); }
-void ComPortSetupCommand(HWND) { ShowNotAvailable(); }
-void CameraSetupCommand(HWND) { ShowNotAvailable(); }
+// After "Camera memory is full." during an upload the memory list of the
+// type lets the user make room. Type 1's list is modal and hands the
+// connection back; a grid ends it itself.
+bool OpenMemoryListAfterUpload(cam::CameraLink& link) {
+  CameraSession& s = Camera();
+  const bool opened = OpenMemoryList(s.frame);
+  return opened && link.camera_type != 1;
+}
 
 }  // namespace fq::win

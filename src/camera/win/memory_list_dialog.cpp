@@ -74,24 +74,6 @@ void ClearListSelection(HWND dialog, ListState& s) {
   UpdateListButtons(dialog);
 }
 
-// Deleted pictures leave the camera's list; the camera renumbers the rest.
-void ForgetDeleted(const std::vector<int>& deleted) {
-  if (deleted.empty()) return;
-  cam::CameraLink& link = Camera().link;
-  std::vector<cam::ListedPicture> kept;
-  for (const cam::ListedPicture& p : link.listed) {
-    int below = 0;
-    bool gone = false;
-    for (int d : deleted) {
-      gone = gone || d == p.number;
-      below += d < p.number;
-    }
-    if (!gone) kept.push_back({p.number - below, p.mode});
-  }
-  link.listed = std::move(kept);
-  link.picture_count = static_cast<int>(link.listed.size());
-}
-
 void ListCommand(HWND dialog, ListState& s, int id, int code) {
   cam::CameraLink& link = Camera().link;
   switch (id) {
@@ -126,7 +108,8 @@ void ListCommand(HWND dialog, ListState& s, int id, int code) {
     }
     case IDC_MEM_PREVIEW: {
       const std::vector<int> numbers = SelectedNumbers(dialog, s);
-      if (PreviewOnViewfinder(link, numbers) != cam::rc::kOk) EndDialog(dialog, IDC_MEM_EXIT);
+      if (PreviewOnViewfinder(link, GetDlgItem(dialog, IDC_MEM_LIST), numbers) != cam::rc::kOk)
+        EndDialog(dialog, IDC_MEM_EXIT);
       return;
     }
     case IDC_MEM_DELETE: {
@@ -142,8 +125,7 @@ void ListCommand(HWND dialog, ListState& s, int id, int code) {
       } else {
         r = DeleteWithQuestions(link, GetDlgItem(dialog, IDC_MEM_LIST), numbers, deleted);
       }
-      ForgetDeleted(deleted);
-      FillRows(dialog, s);
+      FillRows(dialog, s);  // the deletions kept the link's list current
       ClearListSelection(dialog, s);
       if (r != cam::rc::kOk || s.rows.empty()) EndDialog(dialog, IDC_MEM_EXIT);
       return;
@@ -495,7 +477,7 @@ void OnDelete(HWND grid, GridState& g) {
   }
   const int shown = Camera().link.messages_shown;
   std::vector<int> deleted;
-  const int r = DeleteSelected(Camera().link, items, deleted);
+  const int r = DeleteSelected(Camera().link, grid, items, deleted);
   if (!deleted.empty()) {
     g.cache.Deleted(deleted);
     g.selection.Deleted(deleted);
