@@ -89,6 +89,7 @@ void PtyServer::Write(const std::vector<uint8_t>& bytes, uint32_t speed, bool pa
       if (w > 0) {
         sent += static_cast<size_t>(w);
       } else if (w < 0 && (errno == EAGAIN || errno == EINTR)) {
+        if (stop_ && *stop_) return;  // stopped while the terminal's buffer is full
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
       } else {
         return;  // the program has gone
@@ -111,6 +112,7 @@ void PtyServer::Serve(CameraSimulator& sim, const PtyOptions& options, const std
   uint32_t speed = 9600;
   std::deque<Outgoing> pending;
   std::vector<uint8_t> buf(4096);
+  stop_ = &stop;
   while (!stop) {
     int wait_ms = 20;
     uint64_t now = NowMicros();

@@ -32,6 +32,8 @@ class PtyServer {
 
   int master_ = -1;
   std::string slave_;
+  // Set while serving: a reply nobody reads must not hold off a stop.
+  const std::atomic<bool>* stop_ = nullptr;
 };
 
 }  // namespace fq::camsim
