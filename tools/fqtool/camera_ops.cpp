@@ -335,9 +335,7 @@ int Clock(const Options& o) {
       return Usage();
     wanted = EntryOf(y, mo, d, h, mi);
   } else if (o.now) {
-    std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
+    const std::tm local = fqtool::LocalTime(std::time(nullptr));
     wanted = EntryOf(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min);
   }
   Session s(o);

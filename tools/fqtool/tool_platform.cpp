@@ -23,4 +23,14 @@ void UsePlatformFileSystem() {
 #endif
 }
 
+std::tm LocalTime(std::time_t t) {
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &t);
+#else
+  localtime_r(&t, &local);
+#endif
+  return local;
+}
+
 }  // namespace fqtool
