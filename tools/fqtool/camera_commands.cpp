@@ -11,6 +11,7 @@
 #include "camera/connection.h"
 #include "camera/link_codes.h"
 #include "base/messages.h"
+#include "camera_tool.h"
 #include "tool_platform.h"
 
 namespace fqtool {
@@ -21,23 +22,10 @@ using namespace fq::cam;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-class PrintingReporter final : public Reporter {
- public:
-  void ShowMessage(int index) override {
-    std::fprintf(stderr, "fqtool: %s\n", std::string(fq::ErrorText(index)).c_str());
-  }
-};
-
 int Usage() {
   std::fputs("usage: fqtool camera identify|list --port DEV [--speed 9600|19200|38400|57600|115200]\n",
              stderr);
   return kExitUsage;
-}
-
-int SpeedCodeOf(std::string_view bps) {
-  for (int code : {0, 1, 2, 3, 13})
-    if (std::to_string(LineSpeedOf(code)) == bps) return code;
-  return -1;
 }
 
 int ListTypeFour(CameraLink& link) {

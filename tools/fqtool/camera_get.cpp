@@ -21,6 +21,7 @@
 #include "camera/reply_checks.h"
 #include "camera/transfer_folder.h"
 #include "show/movie_file.h"
+#include "camera_tool.h"
 #include "tool_platform.h"
 
 namespace fqtool {
@@ -38,13 +39,6 @@ extern "C" void OnInterrupt(int) {
   std::signal(SIGINT, SIG_DFL);  // a second Ctrl-C ends the tool at once
 }
 
-class PrintingReporter final : public Reporter {
- public:
-  void ShowMessage(int index) override {
-    std::fprintf(stderr, "fqtool: %s\n", std::string(fq::ErrorText(index)).c_str());
-  }
-};
-
 int Usage() {
   std::fputs(
       "usage: fqtool camera get --port DEV --folder DIR (--all | --range LIST | --new) [--speed BPS]\n"
@@ -52,12 +46,6 @@ int Usage() {
       "       LIST: 1-5,7 (types 1 and 2), 101/1-4,102/7 (type 4: folder/file)\n",
       stderr);
   return kExitUsage;
-}
-
-int SpeedCodeOf(std::string_view bps) {
-  for (int code : {0, 1, 2, 3, 13})
-    if (std::to_string(LineSpeedOf(code)) == bps) return code;
-  return -1;
 }
 
 struct Range {

@@ -21,6 +21,7 @@
 #include "camera/link_codes.h"
 #include "camera/port_setup.h"
 #include "camera/upload.h"
+#include "camera_tool.h"
 #include "tool_platform.h"
 
 namespace fqtool {
@@ -31,13 +32,6 @@ using namespace fq::cam;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-class PrintingReporter final : public Reporter {
- public:
-  void ShowMessage(int index) override {
-    std::fprintf(stderr, "fqtool: %s\n", std::string(fq::ErrorText(index)).c_str());
-  }
-};
-
 int Usage() {
   std::fputs(
       "usage: fqtool camera put FILE... --port DEV [--speed BPS]\n"
@@ -46,12 +40,6 @@ int Usage() {
       "       fqtool camera detect [--ports DEV,DEV,...]\n",
       stderr);
   return kExitUsage;
-}
-
-int SpeedCodeOf(std::string_view bps) {
-  for (int code : {0, 1, 2, 3, 13})
-    if (std::to_string(LineSpeedOf(code)) == bps) return code;
-  return -1;
 }
 
 std::vector<std::string> Split(const std::string& text, char by) {

@@ -19,43 +19,11 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr UINT kSendTimeoutMs = 5000;
 
-struct Search {
-  DWORD pid;
-  const char* title;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindTitled(HWND h, LPARAM lp) {
-  auto* s = reinterpret_cast<Search*>(lp);
-  char cls[64] = "", title[256] = "";
-  GetClassNameA(h, cls, sizeof cls);
-  GetWindowTextA(h, title, sizeof title);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  if (pid == s->pid && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(h) &&
-      std::strcmp(title, s->title) == 0) {
-    s->found = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND ListOf(const char* title, const char* id_text, HWND* dialog) {
-  HWND frame = FindWindowA("ORXDscFrame", nullptr);
-  DWORD pid = 0;
-  if (frame) GetWindowThreadProcessId(frame, &pid);
-  Search s{pid, title};
-  const DWORD start = GetTickCount();
-  while (pid && !s.found && GetTickCount() - start < 10000) {
-    EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&s));
-    if (!s.found) Sleep(20);
-  }
-  if (!s.found) {
-    std::fprintf(stderr, "no dialog titled %s\n", title);
-    return nullptr;
-  }
-  *dialog = s.found;
-  HWND list = GetDlgItem(s.found, std::atoi(id_text));
+  HWND found = fqdriver::ProgramDialog(title);
+  if (!found) return nullptr;
+  *dialog = found;
+  HWND list = GetDlgItem(found, std::atoi(id_text));
   if (!list) std::fprintf(stderr, "no control %s in %s\n", id_text, title);
   return list;
 }
