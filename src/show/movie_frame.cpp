@@ -68,6 +68,10 @@ Result<FrameLayout> MeasureFrame(std::span<const uint8_t> header) {
   f.palette_bytes = uint64_t{f.colors} * 4;
   // Masks follow a 40-byte header; a longer header holds them itself.
   f.mask_bytes = f.compression == kBiBitfields && f.header_bytes == kInfoHeaderSize ? kMaskBytes : 0;
+  // A longer header must be long enough to hold the masks it claims to hold.
+  if (f.compression == kBiBitfields && f.header_bytes > kInfoHeaderSize &&
+      f.header_bytes < kInfoHeaderSize + kMaskBytes)
+    return Bad();
 
   if (f.compression == kBiRle8 || f.compression == kBiRle4) {
     // Coded rows have no stride: only the stated size says where they end,

@@ -173,6 +173,18 @@ TEST(MovieFrame, DamagedHeadersGiveNoPicture) {
   ASSERT_TRUE(huge.ok());
   EXPECT_EQ(huge->total, 40u + 65535ull * 65535ull * 4ull);
   EXPECT_FALSE(MeasureFrame(Bytes(39, 0)).ok());
+
+  // Colour masks with a 41-byte header: they would lie past the header's
+  // end, here past the frame's (a copy without spare room, so the address
+  // sanitizer sees any read beyond it).
+  Frame short_masks;
+  short_masks.header_size = 41;
+  short_masks.bits = 16;
+  short_masks.compression = kBiBitfields;
+  short_masks.pixels = Bytes(8, 0xFF);
+  const Bytes built = short_masks.Build();
+  const Bytes exact(built.begin(), built.end());
+  EXPECT_EQ(PictureFromFrame(exact).message(), err::kCreateBitmap);
 }
 
 // A run-length frame is copied for its stated size and decoded.
