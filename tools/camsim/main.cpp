@@ -24,9 +24,11 @@ void Usage() {
                "usage: fqcamsim [--type 1|2|3|4] [--folder DIR] [--faults LIST] [--rate]\n"
                "                [--delay-ms N] [--capacity BYTES] [--clock 'YYYY-MM-DD HH:MM']\n"
                "                [--link PATH] [--once] [--verbose] [--holdings PATH] [--lenient]\n"
-               "                [--silent | --garbage]\n"
+               "                [--silent | --garbage] [--line-faults SPEC]\n"
                "Faults: busy, retry, checksum, silence, noise, emptyblock, each with\n"
-               "optional :cmd=C :at=N :count=N :every=N (noise also :bytes=N), comma-separated.\n");
+               "optional :cmd=C :at=N :count=N :every=N (noise also :bytes=N), comma-separated.\n"
+               "Line faults: drop=P,corrupt=P,dup=P,delay=P,delay-ms=MS,seed=N,dir=out|in|both\n"
+               "(P a probability per byte; default direction: the bytes the camera writes).\n");
 }
 
 bool Number(const char* s, long long& v) {
@@ -65,6 +67,12 @@ int main(int argc, char** argv) {
       folder = value("--folder");
     } else if (a == "--faults") {
       faults = value("--faults");
+    } else if (a == "--line-faults") {
+      std::string error;
+      if (!ParseLineFaults(value("--line-faults"), pty_options.line_faults, error)) {
+        std::fprintf(stderr, "fqcamsim: %s\n", error.c_str());
+        return 2;
+      }
     } else if (a == "--rate") {
       pty_options.pace = true;
     } else if (a == "--delay-ms") {
@@ -153,6 +161,12 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, OnSignal);
   std::signal(SIGPIPE, SIG_IGN);
   server.Serve(sim, pty_options, g_stop);
+  if (pty_options.line_faults.Out())
+    std::fprintf(stderr, "fqcamsim: line faults toward the program: %s\n",
+                 DescribeCounts(server.faults_out()).c_str());
+  if (pty_options.line_faults.In())
+    std::fprintf(stderr, "fqcamsim: line faults from the program: %s\n",
+                 DescribeCounts(server.faults_in()).c_str());
   if (!holdings.empty()) {
     if (FILE* f = std::fopen(holdings.c_str(), "w")) {
       const std::string text = sim.Holdings();
