@@ -197,7 +197,7 @@ TEST(CamsimLineFaults, FaultsFromTheProgramReachTheCameraAndTowardItOnlyTheProgr
   {
     PtyOptions po;
     std::string error;
-    ASSERT_TRUE(ParseLineFaults("drop=1,dir=in", po.line_faults, error));
+    ASSERT_TRUE(ParseLineFaults("drop=1,dir=in", po.faults_in, error));
     Served s(po);
     ASSERT_EQ(write(s.fd, ask.data(), ask.size()), static_cast<ssize_t>(ask.size()));
     EXPECT_TRUE(ReadFor(s.fd, 21, 500).empty());  // the camera heard nothing
@@ -207,7 +207,7 @@ TEST(CamsimLineFaults, FaultsFromTheProgramReachTheCameraAndTowardItOnlyTheProgr
   {
     PtyOptions po;
     std::string error;
-    ASSERT_TRUE(ParseLineFaults("corrupt=1,seed=5", po.line_faults, error));
+    ASSERT_TRUE(ParseLineFaults("corrupt=1,seed=5", po.faults_out, error));
     Served s(po);
     ASSERT_EQ(write(s.fd, ask.data(), ask.size()), static_cast<ssize_t>(ask.size()));
     const Bytes got = ReadFor(s.fd, 21, 3000);

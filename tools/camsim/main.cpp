@@ -28,7 +28,8 @@ void Usage() {
                "Faults: busy, retry, checksum, silence, noise, emptyblock, each with\n"
                "optional :cmd=C :at=N :count=N :every=N (noise also :bytes=N), comma-separated.\n"
                "Line faults: drop=P,corrupt=P,dup=P,delay=P,delay-ms=MS,seed=N,dir=out|in|both\n"
-               "(P a probability per byte; default direction: the bytes the camera writes).\n");
+               "(P a probability per byte; default direction: the bytes the camera writes;\n"
+               "give --line-faults twice for other faults in each direction).\n");
 }
 
 bool Number(const char* s, long long& v) {
@@ -69,10 +70,13 @@ int main(int argc, char** argv) {
       faults = value("--faults");
     } else if (a == "--line-faults") {
       std::string error;
-      if (!ParseLineFaults(value("--line-faults"), pty_options.line_faults, error)) {
+      LineFaultOptions f;
+      if (!ParseLineFaults(value("--line-faults"), f, error)) {
         std::fprintf(stderr, "fqcamsim: %s\n", error.c_str());
         return 2;
       }
+      if (f.Out()) pty_options.faults_out = f;
+      if (f.In()) pty_options.faults_in = f;
     } else if (a == "--rate") {
       pty_options.pace = true;
     } else if (a == "--delay-ms") {
@@ -161,10 +165,10 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, OnSignal);
   std::signal(SIGPIPE, SIG_IGN);
   server.Serve(sim, pty_options, g_stop);
-  if (pty_options.line_faults.Out())
+  if (pty_options.faults_out.Any())
     std::fprintf(stderr, "fqcamsim: line faults toward the program: %s\n",
                  DescribeCounts(server.faults_out()).c_str());
-  if (pty_options.line_faults.In())
+  if (pty_options.faults_in.Any())
     std::fprintf(stderr, "fqcamsim: line faults from the program: %s\n",
                  DescribeCounts(server.faults_in()).c_str());
   if (!holdings.empty()) {

@@ -163,8 +163,8 @@ void PtyServer::Serve(CameraSimulator& sim, const PtyOptions& options, const std
   std::deque<Outgoing> pending;
   std::vector<uint8_t> buf(4096);
   stop_ = &stop;
-  if (options.line_faults.Out()) out_line_ = std::make_unique<FaultyLine>(options.line_faults, 1);
-  if (options.line_faults.In()) in_line_ = std::make_unique<FaultyLine>(options.line_faults, 2);
+  if (options.faults_out.Any()) out_line_ = std::make_unique<FaultyLine>(options.faults_out, 1);
+  if (options.faults_in.Any()) in_line_ = std::make_unique<FaultyLine>(options.faults_in, 2);
   // Bytes from the program go through the inbox when the line has a rate
   // or faults; otherwise straight to the camera as they are read.
   const bool through_inbox = options.pace || in_line_;

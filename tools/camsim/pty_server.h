@@ -22,7 +22,9 @@ struct PtyOptions {
   // nominal line speed (10 bit times per byte).
   bool pace = false;
   bool once = false;  // stop after the first connection has ended
-  LineFaultOptions line_faults;  // faults of the line itself (none by default)
+  // Faults of the line itself (none by default): on the bytes toward the
+  // program, and on the bytes from it. Their `direction` is not looked at.
+  LineFaultOptions faults_out, faults_in;
 };
 
 class PtyServer {
