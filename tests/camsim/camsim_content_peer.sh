@@ -19,7 +19,11 @@
 #     rawvideo, frames equal to djpeg's; the frame-rate parameter 1 gives
 #     8 frames per second; frames of two sizes, a part count of 1000, or a
 #     part count above what the camera holds: refused with a message, no
-#     file and no temporary file left.
+#     file and no temporary file left;
+#  6. type 4, the folder page's reply damaged once: the camera answers the
+#     program's second asking with its next page, which holds no folder;
+#     "camera list" says "Data error has occurred." and fails instead of
+#     listing nothing with success.
 # Usage: camsim_content_peer.sh BUILD_DIR (the folder holding fqtool).
 set -uo pipefail
 build=$(cd "${1:?usage: camsim_content_peer.sh BUILD_DIR}" && pwd)
@@ -176,6 +180,13 @@ get --range 100/5
 [ $rc = 1 ] && [ "$(saved)" = 0 ] || fail "5: 999 parts of 3: exit $rc, $(ls "$out")"
 has_msg "5 (999 parts)" "Selected image not saved."
 no_leftovers 5
+
+# 6. A folder list that does not come whole.
+serve 4 --folder "$m4" --faults checksum:cmd=12
+rc=0
+timeout 60 "$FQ" camera list --port "$pty" >"$work/list.out" 2>"$work/msg" || rc=$?
+[ $rc = 1 ] || fail "6: camera list exited with $rc: $(cat "$work/list.out")"
+has_msg 6 "Data error has occurred."
 
 [ $failures = 0 ] && echo PASS
 exit $((failures > 0))
