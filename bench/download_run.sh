@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Download throughput of "fqtool camera get --all" against the simulator on a
-# pseudo-terminal with --rate (each reply byte takes 10 bit times at the
-# speed the program set), types 1, 2 and 4 at 115200 bit/s. Prints saved
-# bytes per second of wall time beside the line's capacity (11,520 B/s) and
-# beside the ideal the frames allow: per block 19 + 1041 bytes (type 1) or
-# 16 + 1030 bytes (types 2 and 4), per picture a size request and reply.
+# pseudo-terminal with --rate (each byte, reply or request, takes 10 bit
+# times at the speed the program set), types 1, 2 and 4 at 115200 bit/s.
+# Prints saved bytes per second of wall time beside the line's capacity
+# (11,520 B/s) and beside the ideal the frames allow: per block 19 + 1041
+# bytes (type 1) or 16 + 1030 bytes (types 2 and 4), per picture a size
+# request and reply.
 # The time includes the connection (identification at 9600 bit/s, the speed
 # change) and the end command.
 #

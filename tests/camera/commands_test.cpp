@@ -531,6 +531,47 @@ TEST(CommandsTest, SequencedBlocksAdvanceTheSequenceAndRetryBadFrames) {
   EXPECT_TRUE(b.reporter.messages.empty());
 }
 
+TEST(CommandsTest, ABlockWithADoubledByteIsAskedAgainEvenWhenItsSumStillMatches) {
+  // A byte doubled on the line shifts the rest of a block reply by one:
+  // the last data byte lands on the checksum's place and the checksum on
+  // the final zero's. Here the data make the shifted frame's sum match;
+  // only its final byte, no longer zero, shows that it is not the frame
+  // the camera sent.
+  V data(1024);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 7 + 3);
+  const size_t doubled = 4 + 494;
+  auto shifted = [&] {
+    V r = SequencedReply(1, 0, 5, data);
+    r.insert(r.begin() + static_cast<std::ptrdiff_t>(doubled), r[doubled]);
+    r.resize(1030);
+    return r;
+  };
+  unsigned sum = 0;
+  V probe = shifted();
+  for (size_t i = 1; i < 1028; ++i) sum += probe[i];  // does not depend on data[1023]
+  data[1023] = static_cast<uint8_t>(sum);
+  const V bad = shifted();
+  ASSERT_EQ(bad[1028], SequencedChecksum(bad.data(), 1));  // the sum alone would take it
+  ASSERT_NE(bad[1029], 0);
+  Model m;
+  m.type = 2;
+  m.size = 2 * 1024;
+  int doubled_once = 1;
+  m.special[30] = [&](const ProgramFrame& f) -> Answer {
+    const int block = static_cast<int>(testing::ReadLe(f.data, 2));
+    if (block == 0 && doubled_once-- > 0) return {{bad}};
+    return {{SequencedReply(1, f.sequence, 5, block == 0 ? data : V(1024, 9))}};
+  };
+  Bench b(std::ref(m));
+  b.link.camera_type = 2;
+  ASSERT_EQ(SequencedPictureSize(b.link, 1), rc::kOk);
+  ASSERT_EQ(AllocatePicture(b.link), rc::kOk);
+  ASSERT_EQ(FetchBlocksSequenced(b.link, BlockTarget::kPicture), rc::kOk);
+  EXPECT_EQ(b.camera.Count(30), 3);  // block 0 twice
+  EXPECT_EQ(V(b.link.picture.begin(), b.link.picture.begin() + 1024), data);
+  EXPECT_TRUE(b.reporter.messages.empty());
+}
+
 TEST(CommandsTest, ThumbnailBlockRefusalEndsWithNothing) {
   Model m;
   m.type = 2;

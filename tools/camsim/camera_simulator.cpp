@@ -285,7 +285,7 @@ void CameraSimulator::Command(Format format, uint8_t code, uint8_t sequence, std
 
   CommandFault* hit = nullptr;
   for (CommandFault& f : options_.faults) {
-    if (f.kind == FaultKind::kEmptyLastBlock) continue;
+    if (f.kind == FaultKind::kEmptyLastBlock || f.kind == FaultKind::kShortBlock) continue;
     if (f.command >= 0 && f.command != code) continue;
     if (f.Hit() && !hit) hit = &f;
   }
@@ -418,7 +418,7 @@ void CameraSimulator::ActMarker(uint8_t code, std::span<const uint8_t> data) {
       std::vector<uint8_t> list;
       size_t n = folder ? std::min<size_t>(folder->entries.size(), 100) : 0;
       for (size_t i = 0; i < n; ++i) {
-        list.push_back(static_cast<uint8_t>(i + 1));
+        list.push_back(static_cast<uint8_t>(folder->entries[i].file));
         list.push_back(folder->entries[i].mode);
       }
       MarkerReply(8, list);
@@ -431,7 +431,7 @@ void CameraSimulator::ActMarker(uint8_t code, std::span<const uint8_t> data) {
         return;
       }
       const std::string name = ByNumber(number)->name;
-      RemoveEntry(*folder, static_cast<size_t>(number - 1));
+      RemoveEntry(*folder, static_cast<size_t>(ByNumber(number) - folder->entries.data()));
       MarkerAck(kAccepted);
       Log("deleted picture " + std::to_string(number) + " (" + name + ")");
       return;
@@ -465,7 +465,7 @@ void CameraSimulator::ActMarker(uint8_t code, std::span<const uint8_t> data) {
         MarkerAck(kCannot);
         return;
       }
-      SizeReply(Format::kMarker, 0, &e->data);
+      SizeReply(Format::kMarker, 0, &e->data, e->announced_size);
       return;
     }
     case 30:  // picture block, block number most significant byte first
@@ -479,9 +479,10 @@ void CameraSimulator::ActMarker(uint8_t code, std::span<const uint8_t> data) {
   MarkerAck(kCannot);
 }
 
-void CameraSimulator::SizeReply(Format format, uint8_t sequence, const std::vector<uint8_t>* object) {
+void CameraSimulator::SizeReply(Format format, uint8_t sequence, const std::vector<uint8_t>* object,
+                                uint32_t announced) {
   object_ = object;
-  uint32_t size = static_cast<uint32_t>(object->size());
+  uint32_t size = announced ? announced : static_cast<uint32_t>(object->size());
   if (format == Format::kMarker) {
     uint8_t d[4] = {static_cast<uint8_t>(size >> 24), static_cast<uint8_t>(size >> 16),
                     static_cast<uint8_t>(size >> 8), static_cast<uint8_t>(size)};
@@ -503,6 +504,16 @@ void CameraSimulator::BlockReply(Format format, uint8_t sequence, uint32_t block
   size_t n = std::min<size_t>(1024, object_->size() - start);
   std::span<const uint8_t> bytes(object_->data() + start, n);
   if (format == Format::kMarker) {
+    for (CommandFault& f : options_.faults) {
+      if (f.kind == FaultKind::kShortBlock && f.Hit()) {
+        ++stats_.faults_committed;
+        const size_t keep = std::min<size_t>(f.noise_bytes, n - 1);
+        Log("fault shortblock on block " + std::to_string(block) + ": " + std::to_string(keep) + " of " +
+            std::to_string(n) + " bytes");
+        MarkerReply(0, bytes.first(keep));
+        return;
+      }
+    }
     bool last = start + n == object_->size();
     if (last) {
       for (CommandFault& f : options_.faults) {
@@ -601,7 +612,7 @@ void CameraSimulator::ActSequenced(uint8_t code, uint8_t sequence, std::span<con
         return;
       }
       if (code == 26) {
-        SizeReply(Format::kSequenced, sequence, &e->data);
+        SizeReply(Format::kSequenced, sequence, &e->data, e->announced_size);
         return;
       }
       if (!e->thumbnail_made) {
@@ -725,10 +736,12 @@ void CameraSimulator::ActSequenced(uint8_t code, uint8_t sequence, std::span<con
       d[6] = 3;  // tag 3: width, height
       PutU32(d + 7, static_cast<uint32_t>(px.width));
       PutU32(d + 11, static_cast<uint32_t>(px.height));
-      d[15] = 4;  // tag 4: frame-rate parameter (0: 10 frames per second)
-      d[16] = 0;
+      d[15] = 4;  // tag 4: frame-rate parameter (0: 10 frames per second, 1: 8)
+      d[16] = e->rate_mode;
       d[17] = 5;  // tag 5: part count
-      PutU16(d + 18, static_cast<uint16_t>(e->movie ? e->frames.size() : 1));
+      PutU16(d + 18, static_cast<uint16_t>(!e->movie              ? 1
+                                           : e->announced_parts >= 0 ? e->announced_parts
+                                                                : e->frames.size()));
       SequencedReply(16, sequence, 25, d);
       return;
     }
@@ -798,7 +811,13 @@ StoredFolder* CameraSimulator::FlatFolder() {
 
 StoredEntry* CameraSimulator::ByNumber(int number) {
   StoredFolder* f = FlatFolder();
-  if (!f || number < 1 || static_cast<size_t>(number) > f->entries.size()) return nullptr;
+  if (!f || number < 1) return nullptr;
+  if (options_.type == 1) {
+    for (StoredEntry& e : f->entries)
+      if (e.file == number) return &e;
+    return nullptr;
+  }
+  if (static_cast<size_t>(number) > f->entries.size()) return nullptr;
   return &f->entries[static_cast<size_t>(number - 1)];
 }
 
@@ -838,7 +857,8 @@ bool CameraSimulator::Store(std::vector<uint8_t> picture, uint8_t mode) {
   StoredFolder* f = &folders.back();
   int file = f->entries.empty() ? 1 : f->entries.back().file + 1;
   if (options_.type != 4) {
-    file = static_cast<int>(f->entries.size()) + 1;
+    file = options_.type == 1 && !f->entries.empty() ? f->entries.back().file + 1
+                                                     : static_cast<int>(f->entries.size()) + 1;
   } else if (file > 9999) {
     if (f->number >= 999) return false;
     StoredFolder next;
@@ -859,8 +879,8 @@ bool CameraSimulator::Store(std::vector<uint8_t> picture, uint8_t mode) {
 void CameraSimulator::RemoveEntry(StoredFolder& folder, size_t index) {
   object_ = nullptr;
   folder.entries.erase(folder.entries.begin() + static_cast<long>(index));
-  if (options_.type != 4)
-    for (size_t i = 0; i < folder.entries.size(); ++i) folder.entries[i].file = static_cast<int>(i) + 1;
+  if (options_.type != 4)  // the later pictures move down one number
+    for (size_t i = index; i < folder.entries.size(); ++i) --folder.entries[i].file;
   viewfinder_ = 0;
 }
 

@@ -111,7 +111,8 @@ class CameraSimulator : public cam::LineDevice {
   void MarkerAck(uint8_t value);
   void SequencedReply(uint8_t kind, uint8_t sequence, uint8_t code, std::span<const uint8_t> data);
   void SequencedAck(uint8_t sequence, uint8_t value);
-  void SizeReply(Format format, uint8_t sequence, const std::vector<uint8_t>* object);
+  // `announced`: the size the reply names instead of the object's own (0: its own).
+  void SizeReply(Format format, uint8_t sequence, const std::vector<uint8_t>* object, uint32_t announced = 0);
   void BlockReply(Format format, uint8_t sequence, uint32_t block);
 
   void EndSession();
@@ -119,7 +120,9 @@ class CameraSimulator : public cam::LineDevice {
 
   // Store access.
   StoredFolder* FlatFolder();
-  StoredEntry* ByNumber(int number);  // types 1 to 3: position from 1
+  // Types 2 and 3: position from 1; type 1: the picture's own number (its
+  // position too, unless the content was given gaps).
+  StoredEntry* ByNumber(int number);
   StoredFolder* FindFolder(int number);
   StoredEntry* FindEntry(std::span<const uint8_t> folder_file, StoredFolder** folder = nullptr);
   bool HasRoom(size_t bytes) const;

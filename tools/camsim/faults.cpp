@@ -41,6 +41,7 @@ const char* FaultName(FaultKind kind) {
     case FaultKind::kSilence: return "silence";
     case FaultKind::kNoise: return "noise";
     case FaultKind::kEmptyLastBlock: return "emptyblock";
+    case FaultKind::kShortBlock: return "shortblock";
   }
   return "?";
 }
@@ -57,6 +58,10 @@ bool ParseFaults(const std::string& text, std::vector<CommandFault>& out, std::s
     else if (kind == "silence") f.kind = FaultKind::kSilence;
     else if (kind == "noise") f.kind = FaultKind::kNoise;
     else if (kind == "emptyblock") f.kind = FaultKind::kEmptyLastBlock;
+    else if (kind == "shortblock") {
+      f.kind = FaultKind::kShortBlock;
+      f.noise_bytes = 512;
+    }
     else {
       error = "unknown fault kind '" + kind + "'";
       return false;

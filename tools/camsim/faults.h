@@ -15,6 +15,7 @@ enum class FaultKind {
   kSilence,         // neither act nor answer
   kNoise,           // act and answer, with noise bytes on the line before the reply
   kEmptyLastBlock,  // marker frames: answer the last block of a picture with no data
+  kShortBlock,      // marker frames: answer a block with fewer bytes than it has
 };
 
 struct CommandFault {
@@ -23,7 +24,7 @@ struct CommandFault {
   uint32_t at = 1;       // the first hit is the at-th matching command (from 1)
   uint32_t count = 1;    // consecutive matching commands hit; 0 = all from `at` on
   uint32_t every = 0;    // when > 0, the pattern repeats every `every` matching commands
-  uint32_t noise_bytes = 8;
+  uint32_t noise_bytes = 8;  // noise: bytes of noise; shortblock: data bytes kept (at most all but one)
   uint32_t seen = 0;     // matching commands so far (state)
 
   // Counts one matching command and tells whether this one is hit.
@@ -31,7 +32,7 @@ struct CommandFault {
 };
 
 // Parses a list like "busy:cmd=30:at=3:count=2,noise:bytes=5,silence:every=10".
-// Kinds: busy, retry, checksum, silence, noise, emptyblock. Keys: cmd, at,
+// Kinds: busy, retry, checksum, silence, noise, emptyblock, shortblock. Keys: cmd, at,
 // count, every, bytes. Returns false with `error` set on a malformed list.
 bool ParseFaults(const std::string& text, std::vector<CommandFault>& out, std::string& error);
 

@@ -24,9 +24,13 @@ void Usage() {
                "usage: fqcamsim [--type 1|2|3|4] [--folder DIR] [--faults LIST] [--rate]\n"
                "                [--delay-ms N] [--capacity BYTES] [--clock 'YYYY-MM-DD HH:MM']\n"
                "                [--link PATH] [--once] [--verbose] [--holdings PATH] [--lenient]\n"
-               "                [--silent | --garbage]\n"
-               "Faults: busy, retry, checksum, silence, noise, emptyblock, each with\n"
-               "optional :cmd=C :at=N :count=N :every=N (noise also :bytes=N), comma-separated.\n");
+               "                [--silent | --garbage] [--line-faults SPEC] [--content LIST]\n"
+               "Faults: busy, retry, checksum, silence, noise, emptyblock, shortblock, each with\n"
+               "optional :cmd=C :at=N :count=N :every=N (noise, shortblock also :bytes=N), comma-separated.\n"
+               "Content: many=N, hidden, gaps, bigsize, parts=N, rate=R, comma-separated.\n"
+               "Line faults: drop=P,corrupt=P,dup=P,delay=P,delay-ms=MS,seed=N,dir=out|in|both\n"
+               "(P a probability per byte; default direction: the bytes the camera writes;\n"
+               "give --line-faults twice for other faults in each direction).\n");
 }
 
 bool Number(const char* s, long long& v) {
@@ -42,7 +46,8 @@ int main(int argc, char** argv) {
   SimOptions sim_options;
   sim_options.check_uploads = true;  // a camera refuses what it cannot hold
   PtyOptions pty_options;
-  std::string folder, link, faults, holdings;
+  std::string folder, link, faults, holdings, content_spec;
+  bool content_given = false;
   bool verbose = false;
   bool clock_given = false;
   for (int i = 1; i < argc; ++i) {
@@ -63,8 +68,20 @@ int main(int argc, char** argv) {
       sim_options.type = static_cast<int>(n);
     } else if (a == "--folder") {
       folder = value("--folder");
+    } else if (a == "--content") {
+      content_spec = value("--content");
+      content_given = true;
     } else if (a == "--faults") {
       faults = value("--faults");
+    } else if (a == "--line-faults") {
+      std::string error;
+      LineFaultOptions f;
+      if (!ParseLineFaults(value("--line-faults"), f, error)) {
+        std::fprintf(stderr, "fqcamsim: %s\n", error.c_str());
+        return 2;
+      }
+      if (f.Out()) pty_options.faults_out = f;
+      if (f.In()) pty_options.faults_in = f;
     } else if (a == "--rate") {
       pty_options.pace = true;
     } else if (a == "--delay-ms") {
@@ -121,6 +138,10 @@ int main(int argc, char** argv) {
     content = LoadFolder(folder, sim_options.type, &notes);
   }
   if (content.Count() == 0) content = DemoContent(sim_options.type);
+  if (content_given && !ApplyContent(content_spec, sim_options.type, content, error)) {
+    std::fprintf(stderr, "fqcamsim: --content: %s\n", error.c_str());
+    return 2;
+  }
   for (const std::string& s : notes) std::fprintf(stderr, "fqcamsim: %s\n", s.c_str());
 
   CameraSimulator sim(sim_options, std::move(content));
@@ -153,6 +174,12 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, OnSignal);
   std::signal(SIGPIPE, SIG_IGN);
   server.Serve(sim, pty_options, g_stop);
+  if (pty_options.faults_out.Any())
+    std::fprintf(stderr, "fqcamsim: line faults toward the program: %s\n",
+                 DescribeCounts(server.faults_out()).c_str());
+  if (pty_options.faults_in.Any())
+    std::fprintf(stderr, "fqcamsim: line faults from the program: %s\n",
+                 DescribeCounts(server.faults_in()).c_str());
   if (!holdings.empty()) {
     if (FILE* f = std::fopen(holdings.c_str(), "w")) {
       const std::string text = sim.Holdings();

@@ -218,6 +218,97 @@ CameraContent DemoContent(int type) {
   return c;
 }
 
+bool ApplyContent(const std::string& spec, int type, CameraContent& content, std::string& error) {
+  size_t start = 0;
+  while (start <= spec.size()) {
+    const size_t comma = spec.find(',', start);
+    const std::string item = spec.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    start = comma == std::string::npos ? spec.size() + 1 : comma + 1;
+    const size_t eq = item.find('=');
+    const std::string kind = item.substr(0, eq);
+    long value = -1;
+    if (eq != std::string::npos) {
+      const std::string v = item.substr(eq + 1);
+      if (v.empty() || v.size() > 6 || v.find_first_not_of("0123456789") != std::string::npos) {
+        error = "bad value in '" + item + "'";
+        return false;
+      }
+      value = std::stol(v);
+    }
+    const bool wants_value = kind == "many" || kind == "parts" || kind == "rate";
+    if (wants_value != (value >= 0)) {
+      error = "'" + item + "': " + (wants_value ? "needs a value" : "takes no value");
+      return false;
+    }
+    if ((kind == "hidden" || kind == "gaps") && type != 1) {
+      error = "'" + kind + "' is for type 1";
+      return false;
+    }
+    if ((kind == "parts" || kind == "rate") && type != 4) {
+      error = "'" + kind + "' is for type 4 (movies)";
+      return false;
+    }
+    if (content.media[0].folders.empty()) content.media[0].folders.push_back(StoredFolder{});
+    StoredFolder& first = content.media[0].folders.front();
+    if (kind == "many") {
+      const size_t limit = type == 1 ? 100 : 9999;
+      if (value < 1 || first.entries.size() + static_cast<size_t>(value) > limit) {
+        error = "'" + item + "': the folder holds at most " + std::to_string(limit) + " pictures";
+        return false;
+      }
+      // One small picture, told apart by a comment segment with its number.
+      const std::vector<uint8_t> base = MakeDemoPicture(16, 16, 1, 50);
+      for (long i = 0; i < value; ++i) {
+        StoredEntry e;
+        const std::string note = "tiny " + std::to_string(i + 1);
+        const size_t length = note.size() + 2;
+        e.data.assign(base.begin(), base.begin() + 2);
+        e.data.insert(e.data.end(), {0xFF, 0xFE, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)});
+        e.data.insert(e.data.end(), note.begin(), note.end());
+        e.data.insert(e.data.end(), base.begin() + 2, base.end());
+        e.mode = ModeForSize(e.data.size());
+        e.name = note;
+        e.file = first.entries.empty() ? 1 : first.entries.back().file + 1;
+        first.entries.push_back(std::move(e));
+      }
+    } else if (kind == "hidden") {
+      static constexpr uint8_t kHiddenModes[] = {4, 100, 255};
+      for (size_t i = 2; i < first.entries.size(); i += 3) first.entries[i].mode = kHiddenModes[(i / 3) % 3];
+    } else if (kind == "gaps") {
+      for (size_t i = 0; i < first.entries.size(); ++i) first.entries[i].file = static_cast<int>(2 * i + 1);
+    } else if (kind == "bigsize") {
+      int stills = 0;
+      bool done = false;
+      for (StoredFolder& f : content.media[0].folders)
+        for (StoredEntry& e : f.entries)
+          if (!e.movie && ++stills == 2 && !done) {
+            e.announced_size = 0xFFFFFF00u;
+            done = true;
+          }
+      if (!done) {
+        error = "'bigsize' needs two pictures";
+        return false;
+      }
+    } else if (kind == "parts" || kind == "rate") {
+      if (value > (kind == "rate" ? 255 : 65535)) {
+        error = "'" + item + "' is out of range";
+        return false;
+      }
+      for (Medium& m : content.media)
+        for (StoredFolder& f : m.folders)
+          for (StoredEntry& e : f.entries) {
+            if (!e.movie) continue;
+            if (kind == "parts") e.announced_parts = static_cast<int>(value);
+            else e.rate_mode = static_cast<uint8_t>(value);
+          }
+    } else {
+      error = "unknown content '" + kind + "'";
+      return false;
+    }
+  }
+  return true;
+}
+
 std::optional<std::string> WriteUpload(const std::string& root, int medium, const StoredFolder& folder,
                                        const StoredEntry& entry) {
   fs::path dir;

@@ -19,6 +19,9 @@ struct StoredEntry {
   std::vector<std::vector<uint8_t>> frames;  // a movie: one JPEG per part
   uint8_t mode = 0;   // recording mode shown in the type-1 list
   std::string name;   // where it came from (file name), for the log
+  uint32_t announced_size = 0;  // a size the camera names instead of the real one (0: the real one)
+  int announced_parts = -1;     // a part count the camera names for a movie (-1: its frames)
+  uint8_t rate_mode = 0;        // a movie's frame-rate parameter
   bool thumbnail_made = false;
   std::vector<uint8_t> thumbnail;            // empty: the camera has none
 
@@ -68,6 +71,17 @@ CameraContent LoadFolder(const std::string& dir, int type, std::vector<std::stri
 // with three pictures, folder 101 with one picture and a movie of four
 // 160 × 120 frames, and medium 2 with folder 100 holding two pictures.
 CameraContent DemoContent(int type);
+
+// Changes the content as `spec` asks, a comma-separated list of:
+//   many=N      N more tiny pictures (16 x 16), made on the spot
+//   hidden      type 1: every third picture in a recording mode of 4 to 255
+//   gaps        type 1: pictures numbered 1, 3, 5, ... instead of 1, 2, 3
+//   bigsize     the second picture (type 4: the second still) names a size
+//               of 4,294,967,040 bytes
+//   parts=N     every movie names N parts (it holds as many as it has)
+//   rate=R      every movie's frame-rate parameter is R (0 to 255)
+// False with `error` on a malformed list or one the type cannot have.
+bool ApplyContent(const std::string& spec, int type, CameraContent& content, std::string& error);
 
 // Writes an uploaded picture into the folder on disk that stands for
 // `folder` (creating it when needed) under the first free name

@@ -74,6 +74,25 @@ uint32_t PtyServer::SlaveSpeed() const {
 }
 
 void PtyServer::Write(const std::vector<uint8_t>& bytes, uint32_t speed, bool pace) {
+  if (!out_line_) {
+    WriteOnSchedule(bytes, speed, pace);
+    return;
+  }
+  // A faulty line: what is left of the bytes, with the line quiet for a
+  // while before a delayed one.
+  for (const LinePiece& piece : out_line_->Pass(bytes.data(), bytes.size())) {
+    if (piece.pause_ms > 0) {
+      const uint64_t until = NowMicros() + uint64_t{piece.pause_ms} * 1000;
+      while (NowMicros() < until) {
+        if (stop_ && *stop_) return;
+        std::this_thread::sleep_for(std::chrono::microseconds(std::min<uint64_t>(until - NowMicros(), 20'000)));
+      }
+    }
+    WriteOnSchedule(piece.bytes, speed, pace);
+  }
+}
+
+void PtyServer::WriteOnSchedule(const std::vector<uint8_t>& bytes, uint32_t speed, bool pace) {
   size_t done = 0;
   // At the nominal rate a byte takes 10 bit times; write in small slices.
   const size_t slice = pace ? 16 : bytes.size();
@@ -104,6 +123,37 @@ void PtyServer::Write(const std::vector<uint8_t>& bytes, uint32_t speed, bool pa
   }
 }
 
+void PtyServer::Arrive(const uint8_t* data, size_t n, uint64_t now_us, uint32_t speed, bool pace) {
+  const uint64_t byte_ns = pace && speed > 0 ? 10'000'000'000ull / speed : 0;
+  std::vector<LinePiece> pieces;
+  if (in_line_) {
+    pieces = in_line_->Pass(data, n);
+  } else {
+    pieces.resize(1);
+    pieces[0].bytes.assign(data, data + n);
+  }
+  // A byte is whole once its ten bit times after the line was free (or
+  // after it arrived here, when the line was idle) have passed.
+  uint64_t t = std::max(line_free_ns_, now_us * 1000);
+  for (const LinePiece& piece : pieces) {
+    t += uint64_t{piece.pause_ms} * 1'000'000;
+    for (uint8_t b : piece.bytes) {
+      t += byte_ns;
+      inbox_.emplace_back(t, b);
+    }
+  }
+  line_free_ns_ = t;
+}
+
+void PtyServer::Deliver(CameraSimulator& sim, uint64_t now_us) {
+  std::vector<uint8_t> due;
+  while (!inbox_.empty() && inbox_.front().first <= now_us * 1000) {
+    due.push_back(inbox_.front().second);
+    inbox_.pop_front();
+  }
+  if (!due.empty()) sim.Receive(due.data(), due.size(), now_us);
+}
+
 void PtyServer::Serve(CameraSimulator& sim, const PtyOptions& options, const std::atomic<bool>& stop) {
   bool open = false;
   bool talked = false;
@@ -113,13 +163,20 @@ void PtyServer::Serve(CameraSimulator& sim, const PtyOptions& options, const std
   std::deque<Outgoing> pending;
   std::vector<uint8_t> buf(4096);
   stop_ = &stop;
+  if (options.faults_out.Any()) out_line_ = std::make_unique<FaultyLine>(options.faults_out, 1);
+  if (options.faults_in.Any()) in_line_ = std::make_unique<FaultyLine>(options.faults_in, 2);
+  // Bytes from the program go through the inbox when the line has a rate
+  // or faults; otherwise straight to the camera as they are read.
+  const bool through_inbox = options.pace || in_line_;
   while (!stop) {
     int wait_ms = 20;
     uint64_t now = NowMicros();
-    if (!pending.empty()) {
-      uint64_t due = pending.front().not_before_us;
-      wait_ms = due > now ? static_cast<int>(std::min<uint64_t>((due - now) / 1000 + 1, 20)) : 0;
-    }
+    auto wait_for = [&](uint64_t due) {
+      int ms = due > now ? static_cast<int>(std::min<uint64_t>((due - now) / 1000 + 1, 20)) : 0;
+      wait_ms = std::min(wait_ms, ms);
+    };
+    if (!pending.empty()) wait_for(pending.front().not_before_us);
+    if (!inbox_.empty()) wait_for(inbox_.front().first / 1000);
     pollfd p{master_, POLLIN, 0};
     int r = poll(&p, 1, wait_ms);
     now = NowMicros();
@@ -128,6 +185,7 @@ void PtyServer::Serve(CameraSimulator& sim, const PtyOptions& options, const std
       if (open) {
         open = false;
         pending.clear();
+        inbox_.clear();
         sim.LineSpeed(0);
         if (options.once && talked) return;
       }
@@ -148,10 +206,12 @@ void PtyServer::Serve(CameraSimulator& sim, const PtyOptions& options, const std
       ssize_t n = read(master_, buf.data(), buf.size());
       if (n > 0) {
         talked = true;
-        sim.Receive(buf.data(), static_cast<size_t>(n), now);
+        if (through_inbox) Arrive(buf.data(), static_cast<size_t>(n), now, speed, options.pace);
+        else sim.Receive(buf.data(), static_cast<size_t>(n), now);
       }
     }
-    sim.Poll(now);
+    if (through_inbox) Deliver(sim, NowMicros());
+    sim.Poll(NowMicros());
     for (Outgoing& o : sim.TakeOutput()) pending.push_back(std::move(o));
     while (!pending.empty() && pending.front().not_before_us <= NowMicros()) {
       Write(pending.front().bytes, speed, options.pace);

@@ -36,15 +36,22 @@ int ListTypeFour(CameraLink& link) {
   int total = 0;
   if (int r = SequencedFolderTotal(link, total)) return r;
   std::vector<int> folders;
+  // A page that does not bring the folders the count announced, a
+  // malformed entry, or file numbers that do not rise are a data error, as
+  // in the download's own reading: never a shorter list that looks whole.
+  auto data_error = [&link] {
+    link.Show(fq::err::kDataError);
+    return rc::kBadHeader;
+  };
   for (int page = 0; static_cast<int>(folders.size()) < total; ++page) {
     std::vector<int> entries;
     if (int r = SequencedFolderPage(link, entries)) return r;
-    if (entries.empty()) break;
+    if (entries.empty()) return data_error();
     for (int f : entries)
       if (static_cast<int>(folders.size()) < total) folders.push_back(f);
   }
   for (int folder : folders) {
-    if (folder < 0) continue;
+    if (folder < 1) return data_error();
     int count = 0;
     int r = SequencedFolderCount(link, folder, count);
     if (r == rc::kNothing) continue;
@@ -54,6 +61,7 @@ int ListTypeFour(CameraLink& link) {
     for (int i = 0; i < count; ++i) {
       int next = 0;
       if (int e = SequencedNextFile(link, folder, file, next)) return e == rc::kNothing ? 0 : e;
+      if (next <= file) return data_error();
       file = next;
       int kind = SequencedEntryKind(link, folder, file);
       std::printf("%03d/%04d %s\n", folder, file, kind == rc::kMovie ? "movie" : "still");
