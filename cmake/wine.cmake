@@ -112,12 +112,31 @@ add_wine_program(NAME fqmovie MODE -mconsole
   LIBS fq_core ${JPEG_LIBRARIES} -luser32 -lavifil32)
 
 # Wine tests: each tests/app/*_app.sh script runs the program under Xvfb with
-# the build's private prefix. Labelled "wine" so they can be run apart.
+# a private prefix of the build. Labelled "wine" so they can be run apart.
+#
+# They run in two slots side by side (a test spends most of its time waiting
+# for the program): the tests of a slot take turns with its prefix, its
+# display and its program folder (where the settings file lies); see
+# tests/app/lib.sh. Slot 2 holds the tests named here, chosen so that both
+# slots take about as long; every other test is in slot 1. The two runs of
+# the native Windows program share its folder, so they share a slot too.
+set(FQ_WINE_SLOT2 album_app camera_app camera_out_app capture_app edit_app movie_app shell_app
+    frame_app.pe image_app.pe fqtool.pe)
+function(fq_wine_test name)
+  set(slot 1)
+  if(name IN_LIST FQ_WINE_SLOT2)
+    set(slot 2)
+  endif()
+  set(env FQ_WINE_SLOT=${slot} ${ARGN})
+  set_tests_properties(wine.${name} PROPERTIES LABELS wine RESOURCE_LOCK wine-slot${slot} TIMEOUT 600
+    SKIP_RETURN_CODE 77 ENVIRONMENT "${env}")
+endfunction()
+
 file(GLOB FQ_APP_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/*_app.sh)
 foreach(s ${FQ_APP_SCRIPTS})
   get_filename_component(n ${s} NAME_WE)
   add_test(NAME wine.${n} COMMAND bash ${s} ${CMAKE_BINARY_DIR})
-  set_tests_properties(wine.${n} PROPERTIES LABELS wine RESOURCE_LOCK wineprefix TIMEOUT 600)
+  fq_wine_test(${n})
 endforeach()
 
 # The frame and image-window tests once more against the native Windows
@@ -126,11 +145,9 @@ endforeach()
 set(FQ_WINDOWS_BUILD ${CMAKE_SOURCE_DIR}/build-windows CACHE PATH "Build folder of the native Windows program")
 foreach(n frame_app image_app)
   add_test(NAME wine.${n}.pe COMMAND bash ${CMAKE_SOURCE_DIR}/tests/app/${n}.sh ${CMAKE_BINARY_DIR})
-  set_tests_properties(wine.${n}.pe PROPERTIES LABELS wine RESOURCE_LOCK wineprefix TIMEOUT 600
-    SKIP_RETURN_CODE 77 ENVIRONMENT FQ_APP_EXE=${FQ_WINDOWS_BUILD}/fotaquill.exe)
+  fq_wine_test(${n}.pe FQ_APP_EXE=${FQ_WINDOWS_BUILD}/fotaquill.exe)
 endforeach()
 # Its fqtool.exe beside the native fqtool: the camera over the Win32 serial
 # port, and picture conversion through the Win32 file functions.
 add_test(NAME wine.fqtool.pe COMMAND bash ${CMAKE_SOURCE_DIR}/tests/app/fqtool_pe.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(wine.fqtool.pe PROPERTIES LABELS wine RESOURCE_LOCK wineprefix TIMEOUT 600
-  SKIP_RETURN_CODE 77 ENVIRONMENT FQ_TOOL_EXE=${FQ_WINDOWS_BUILD}/fqtool.exe)
+fq_wine_test(fqtool.pe FQ_TOOL_EXE=${FQ_WINDOWS_BUILD}/fqtool.exe)

@@ -55,10 +55,8 @@ cjpeg "$work/p.ppm" >"$work/y.avi"  # and one without
 rm "$work/p.ppm"
 # The add dialog starts in the test's folder; the settings file is put back
 # afterwards.
-ini=$FQ_BUILD/Lumvex01.ini
-[ -f "$ini" ] && cp "$ini" "$work/ini.saved"
-restore_ini() { if [ -f "$work/ini.saved" ]; then cp "$work/ini.saved" "$ini"; else rm -f "$ini"; fi; }
-trap 'rc=$?; restore_ini; (exit $rc); fq_cleanup' EXIT
+ini=$FQ_INI
+fq_keep_ini
 printf '[ORXAPP]\r\ndir=%s\\\r\n' "$W" >"$ini"
 
 fq_start_app
@@ -305,7 +303,8 @@ press 1
 [ "$(children | grep -c '"many.alb"')" = 1 ] || fq_fail "many.alb open twice"
 drv post-command 143
 drv file-dialog "$W\\many\\m101.jpg" 0 10000 >/dev/null
-grep -q 'text=This album is full.' <<<"$(box)" || fq_fail "the 101st picture was not refused"
+b=$(box)
+grep -q 'text=This album is full.' <<<"$b" || fq_fail "the 101st picture was not refused: $b"
 press 1
 wait_cells many.alb 100
 

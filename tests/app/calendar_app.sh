@@ -12,14 +12,10 @@ work=$FQ_ARTIFACTS/calendar_app
 rm -rf "$work"
 mkdir -p "$work"
 winpath() { echo "Z:${1//\//\\}"; }
-ini=$FQ_BUILD/Lumvex01.ini
+ini=$FQ_INI
 # The program's settings file is shared with the other tests: this test
 # starts without calendar keys and puts the file back when it ends.
-[ -f "$ini" ] && cp "$ini" "$work/ini.before"
-restore_ini() {
-  if [ -f "$work/ini.before" ]; then cp "$work/ini.before" "$ini"; else rm -f "$ini"; fi
-}
-trap 'restore_ini; fq_cleanup' EXIT
+fq_keep_ini
 python3 - "$ini" <<'EOF'
 import sys, re, os
 p = sys.argv[1]

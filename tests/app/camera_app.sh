@@ -102,11 +102,12 @@ run_type 4 115200 5 "media 1 0 current 1" "folder 100: 3" "folder 101: 2" \
 
 # A port the prefix does not have: the open fails with its result code (10)
 # and the message that goes with it, at once.
+absent=$(fq_unmapped_com_port)
 rc=0
-(cd "$FQ_BUILD" && timeout 60 "$WINELOADER" "$camtest" --port COM4) </dev/null \
+(cd "$FQ_BUILD" && timeout 60 "$WINELOADER" "$camtest" --port "$absent") </dev/null \
   >"$FQ_ARTIFACTS/camera_app.noport" 2>&1 || rc=$?
 tr -d '\r' <"$FQ_ARTIFACTS/camera_app.noport" | sed 's/^/  no port: /'
-[ $rc -eq 10 ] || fq_fail "camtest on an unmapped port exited with $rc, expected 10"
+[ $rc -eq 10 ] || fq_fail "camtest on the unmapped $absent exited with $rc, expected 10"
 grep -q '^message 0:' <(tr -d '\r' <"$FQ_ARTIFACTS/camera_app.noport") ||
   fq_fail "no message for the port that cannot be opened"
 

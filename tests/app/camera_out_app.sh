@@ -18,6 +18,9 @@
 # - Type 1 memory list: the viewfinder shows the chosen pictures 5 s apart;
 #   deleting two with Yes and No, then Select All and "Delete all images?",
 #   leaves exactly the expected pictures.
+# - Thumbnail grid: pictures chosen by plain, Shift and Ctrl clicks are
+#   deleted highest first with Yes, No, Delete All and Cancel; a type-4
+#   camera refusing midway keeps the rest.
 # - Camera Setup: the clock as the camera holds it, 29 February 2001
 #   refused (nothing sent, the dialog left open), a good time set.
 # - COM Port Setup: Auto Setup passes over COM1 and COM2, checks COM3 and
@@ -108,8 +111,6 @@ for i in $(seq 1 50); do [ -L "$work/com1" ] && break; sleep 0.1; done
 fq_map_com_port COM3 "$work/com3"
 fq_start_wineserver
 
-ini_saved=$work/ini.saved
-cp "$FQ_INI" "$ini_saved" 2>/dev/null || true
 # A simulator still writing to a terminal nobody reads may not get to its
 # signal check: it is stopped for good after a moment.
 kill_sims() {
@@ -118,17 +119,9 @@ kill_sims() {
   sleep 0.5
   for p in "${FQ_EXTRA_PIDS[@]}"; do kill -9 "$p" 2>/dev/null || true; done
 }
-# COM2 and COM3 go back to no mapping (COM1 is mapped by every camera
-# test): with them mapped, Wine gives COM4 to the machine's first serial
-# device, which other tests expect to be absent.
-unmap_ports() {
-  local port
-  for port in COM2 COM3; do
-    timeout 20 "$WINELOADER" reg delete 'HKLM\Software\Wine\Ports' /v "$port" /f >/dev/null 2>&1 || true
-  done
-  rm -f "$WINEPREFIX"/dosdevices/com[234]
-}
-trap 'rc=$?; cp "$ini_saved" "$FQ_INI" 2>/dev/null; kill_sims; unmap_ports; (exit $rc); fq_cleanup' EXIT
+fq_keep_ini
+fq_at_exit fq_unmap_ports
+fq_at_exit kill_sims
 printf '[ORXAPP]\r\ndir=%s\\\r\ncom=COM3\r\nbaudrate=384\r\n' "$(winpath "$in")" >"$FQ_INI"
 
 fq_start_app
@@ -292,6 +285,93 @@ grep -o 'deleted picture [0-9] ([^)]*)' "$work/list.log" | sed 's/\.jpg)/)/' >"$
 printf '%s\n' "deleted picture 3 (p3)" "deleted picture 3 (p4)" "deleted picture 2 (p2)" "deleted picture 1 (p1)" |
   cmp -s - "$work/deleted" || fq_fail "deletions: $(cat "$work/deleted")"
 [ ! -s "$work/list.holdings" ] || fq_fail "the camera still holds: $(cat "$work/list.holdings")"
+
+fi
+
+# --- Thumbnail grid deletions: type 2 with clicks, type 4 refused midway -----------------
+# Asked highest first whatever the order of the clicks; "Delete All" greyed
+# for a single picture; the grid's total follows the camera.
+if step grid; then
+mkdir -p "$work/grid"
+for i in 1 2 3 4 5 6; do picture "../grid/g$i.jpg" 160 120 2x1 60 "$i"; done
+camera grid --type 2 --folder "$work/grid"
+command 121
+G="Image Preview"
+drv dlg-wait "$G" 20000 >/dev/null || fq_fail "grid: no thumbnail grid"
+sleep 1
+total() { drv dlg-text "$G" 610 | tr -dc '0-9'; }
+[ "$(total)" = 6 ] || fq_fail "grid: total '$(drv dlg-text "$G" 610)'"
+# question EXPECTED_LINE2 ALL ANSWER: the next deletion question names the
+# picture and offers "Delete All" or not; it is answered.
+question() {
+  local got
+  got=$(drv delete-question 20000) || fq_fail "grid: no deletion question (expected $1)"
+  [ "$(sed -n 's/^line2=//p' <<<"$got")" = "$1" ] && [ "$(sed -n 's/^all=//p' <<<"$got")" = "$2" ] ||
+    fq_fail "grid: question '$got', expected '$1' all=$2"
+  drv delete-answer "$3" 5000 >/dev/null || fq_fail "grid: cannot answer the question"
+  sleep 0.3
+}
+# 6, 2 and 4 chosen as 2, Shift+4 (2 to 4), Ctrl+3 (off again), Ctrl+6.
+drv grid-click "$G" 502 plain >/dev/null
+drv grid-click "$G" 504 shift >/dev/null
+drv grid-click "$G" 503 ctrl >/dev/null
+drv grid-click "$G" 506 ctrl >/dev/null
+sleep 0.5
+drv dlg-press "$G" 604 >/dev/null  # Delete
+question "Are you sure you want to delete Image No.6?" 1 800
+fq_screenshot camera_out_delete_question
+question "Are you sure you want to delete Image No.4?" 1 802
+question "Are you sure you want to delete Image No.2?" 1 800
+for i in $(seq 1 100); do [ "$(total)" = 4 ] && break; sleep 0.1; done
+[ "$(total)" = 4 ] || fq_fail "grid: total after two deletions '$(drv dlg-text "$G" 610)'"
+# Now g1 g3 g4 g5: the first three, then Delete All at the first question.
+drv grid-click "$G" 501 plain >/dev/null
+drv grid-click "$G" 503 shift >/dev/null
+sleep 0.5
+drv dlg-press "$G" 604 >/dev/null
+question "Are you sure you want to delete Image No.3?" 1 801
+for i in $(seq 1 100); do [ "$(total)" = 1 ] && break; sleep 0.1; done
+[ "$(total)" = 1 ] || fq_fail "grid: total after Delete All '$(drv dlg-text "$G" 610)'"
+# The last one: asked without "Delete All", and cancelled.
+drv grid-click "$G" 501 plain >/dev/null
+sleep 0.5
+drv dlg-press "$G" 604 >/dev/null
+question "Are you sure you want to delete Image No.1?" 0 803
+sleep 1
+[ "$(total)" = 1 ] || fq_fail "grid: a cancelled deletion changed the total"
+drv dlg-press "$G" 2 >/dev/null
+drv dlg-gone "$G" 20000 >/dev/null || fq_fail "grid: the grid stayed open after Exit"
+stop_camera
+grep -o 'deleted picture [0-9] ([^)]*)' "$work/grid.log" | sed 's/\.jpg)/)/' >"$work/grid.deleted"
+printf '%s\n' "deleted picture 6 (g6)" "deleted picture 2 (g2)" "deleted picture 3 (g4)" \
+  "deleted picture 2 (g3)" "deleted picture 1 (g1)" | cmp -s - "$work/grid.deleted" ||
+  fq_fail "grid deletions: $(cat "$work/grid.deleted")"
+[ "$(awk '{print $2}' "$work/grid.holdings")" = g5.jpg ] || fq_fail "grid: the camera holds $(cat "$work/grid.holdings")"
+
+# Type 4 (folder 100 holding three): the second deletion is refused,
+# "Command cannot be executed.", the rest kept.
+mkdir -p "$work/grid4"
+cp "$work"/grid/g[123].jpg "$work/grid4/"
+camera grid4 --type 4 --folder "$work/grid4" --faults busy:cmd=17:at=2:count=0
+command 121
+drv dlg-wait "$G" 20000 >/dev/null || fq_fail "grid4: no thumbnail grid"
+for i in $(seq 1 100); do [ "$(total)" = 3 ] && break; sleep 0.1; done
+[ "$(total)" = 3 ] || fq_fail "grid4: total '$(drv dlg-text "$G" 610)'"
+drv grid-click "$G" 501 plain >/dev/null
+drv grid-click "$G" 503 shift >/dev/null
+sleep 0.5
+drv dlg-press "$G" 604 >/dev/null
+question "Are you sure you want to delete Image No.3?" 1 801
+box "Command cannot be executed."
+drv no-msgbox 1500 || fq_fail "grid4: a second message box"
+for i in $(seq 1 100); do [ "$(total)" = 2 ] && break; sleep 0.1; done
+[ "$(total)" = 2 ] || fq_fail "grid4: total after the refusal '$(drv dlg-text "$G" 610)'"
+drv dlg-press "$G" 2 >/dev/null
+drv dlg-gone "$G" 20000 >/dev/null || fq_fail "grid4: the grid stayed open after Exit"
+stop_camera
+grep -c 'deleted file' "$work/grid4.log" | grep -qx 1 || fq_fail "grid4: $(grep 'deleted' "$work/grid4.log")"
+[ "$(awk '{print $2}' "$work/grid4.holdings" | tr '\n' ' ')" = "g1.jpg g2.jpg " ] ||
+  fq_fail "grid4: the camera holds $(cat "$work/grid4.holdings")"
 
 fi
 

@@ -36,8 +36,7 @@ exiftool -q -overwrite_original -DateTimeOriginal='2003:07:14 09:30:00' "$work/p
 stills=("$work/pics/a.jpg" "$work/pics/b.jpg" "$work/pics/c.jpg" "$work/pics/101/d.jpg")
 
 ini=$FQ_INI
-[ -f "$ini" ] && cp "$ini" "$work/ini.saved"
-restore_ini() { if [ -f "$work/ini.saved" ]; then cp "$work/ini.saved" "$ini"; else rm -f "$ini"; fi; }
+fq_keep_ini
 # Drive R: of the prefix is a CD-ROM drive (removed again at the end).
 mkdir -p "$work/cd"
 ln -sfn "$work/cd" "$WINEPREFIX/dosdevices/r:"
@@ -45,15 +44,9 @@ ln -sfn "$work/cd" "$WINEPREFIX/dosdevices/r:"
 drop_cd() {
   rm -f "$WINEPREFIX/dosdevices/r:"
   timeout 20 "$WINELOADER" reg delete 'HKLM\Software\Wine\Drives' /v r: /f >/dev/null 2>&1
-  # COM2 and COM3 go too: with them mapped, Wine gives COM4 to the
-  # machine's first serial device, which other tests expect to be absent.
-  local p
-  for p in COM2 COM3; do
-    timeout 20 "$WINELOADER" reg delete 'HKLM\Software\Wine\Ports' /v $p /f >/dev/null 2>&1
-  done
-  rm -f "$WINEPREFIX"/dosdevices/com[234]
 }
-trap 'rc=$?; restore_ini; drop_cd; (exit $rc); fq_cleanup' EXIT
+fq_at_exit drop_cd
+fq_at_exit fq_unmap_ports
 printf '[ORXAPP]\r\ncom=COM1\r\nbaudrate=1152\r\ndir=%s\\\r\n' "$(winpath "$work")" >"$ini"
 
 # start_camera TYPE PORT: the simulator on a fresh terminal, PORT mapped to it

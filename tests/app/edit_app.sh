@@ -17,10 +17,8 @@ mkdir -p "$work"
 winpath() { echo "Z:${1//\//\\}"; }
 IM=/usr/bin/convert
 fqtool=$FQ_BUILD/fqtool
-INI=$FQ_BUILD/Lumvex01.ini
-[ -f "$INI" ] && cp "$INI" "$work/ini.saved"
-restore_ini() { if [ -f "$work/ini.saved" ]; then cp "$work/ini.saved" "$INI"; else rm -f "$INI"; fi; }
-trap 'rc=$?; set +e; restore_ini; (exit $rc); fq_cleanup' EXIT
+INI=$FQ_INI
+fq_keep_ini
 # The tools' font and colour: a face every Wine prefix here has, red ink.
 cat >"$INI" <<'EOF'
 [ORXAPP]

@@ -14,6 +14,15 @@ shift  # the test's own arguments follow
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/setup/common.sh"
 
 FQ_TEST_NAME=$(basename "$0" .sh)
+# The Wine test slot (FQ_WINE_SLOT, set by ctest; 1 when unset). Tests of
+# different slots run at the same time, so each slot has a prefix, a display
+# and a program folder of its own: slot 1 the build's prefix, the caller's
+# display and the program in the build folder; slot N wineprefix-N, a
+# private Xvfb for each test and the folder wine-slot-N holding a link to
+# the program.
+FQ_WINE_SLOT=${FQ_WINE_SLOT:-1}
+[[ $FQ_WINE_SLOT =~ ^[1-9][0-9]*$ ]] || { echo "FQ_WINE_SLOT: '$FQ_WINE_SLOT' is no slot" >&2; exit 2; }
+[ "$FQ_WINE_SLOT" = 1 ] || unset DISPLAY
 # The program under test: the Wine build's fotaquill.exe.so, or the one that
 # FQ_APP_EXE names (the native Windows program, build-windows/fotaquill.exe,
 # whose artifacts get the suffix _pe). Settings live beside the program:
@@ -26,8 +35,12 @@ if [ -n "${FQ_APP_EXE:-}" ]; then
   fi
   FQ_APP_EXE=$(cd "$(dirname "$FQ_APP_EXE")" && pwd)/$(basename "$FQ_APP_EXE")
   case $FQ_APP_EXE in *.exe.so) ;; *) FQ_ARTIFACT_SUFFIX=_pe ;; esac
-else
+elif [ "$FQ_WINE_SLOT" = 1 ]; then
   FQ_APP_EXE=$FQ_BUILD/fotaquill.exe.so
+else
+  mkdir -p "$FQ_BUILD/wine-slot-$FQ_WINE_SLOT"
+  ln -sfn ../fotaquill.exe.so "$FQ_BUILD/wine-slot-$FQ_WINE_SLOT/fotaquill.exe.so"
+  FQ_APP_EXE=$FQ_BUILD/wine-slot-$FQ_WINE_SLOT/fotaquill.exe.so
 fi
 FQ_APP_DIR=$(dirname "$FQ_APP_EXE")
 FQ_INI=$FQ_APP_DIR/Lumvex01.ini
@@ -38,9 +51,20 @@ FQ_APP_PID=
 FQ_SOCAT_PID=
 FQ_EXTRA_PIDS=()
 
+FQ_EXIT_HOOKS=()
+
+# fq_at_exit FUNCTION: FUNCTION runs when the test ends, before everything
+# the test started is stopped (the last one registered first). What it
+# returns does not change the test's exit code.
+fq_at_exit() {
+  FQ_EXIT_HOOKS=("$1" "${FQ_EXIT_HOOKS[@]}")
+}
+
 fq_cleanup() {
   local rc=$?
   set +e  # a kill of something already gone must not cut the cleanup short
+  local hook
+  for hook in "${FQ_EXIT_HOOKS[@]}"; do "$hook"; done
   [ -n "$FQ_APP_PID" ] && kill "$FQ_APP_PID" 2>/dev/null
   [ -n "$FQ_SOCAT_PID" ] && kill "$FQ_SOCAT_PID" 2>/dev/null
   local p
@@ -129,7 +153,7 @@ fq_com_pair() {
 # PPD Wine carries inside its spooler library; every job goes straight into
 # the file $1 (replacing it). Run before the program starts.
 fq_add_printer() {
-  local out=$1 ppd=$FQ_BUILD/generic.ppd lib
+  local out=$1 ppd=$WINEPREFIX/generic.ppd lib
   lib=$( (ls /usr/lib/*/wine/*-windows/winspool.drv /usr/lib/wine/*-windows/winspool.drv 2>/dev/null || true) | head -1)
   [ -n "$lib" ] || fq_fail "no winspool.drv to take the PPD from"
   python3 - "$lib" "$ppd" <<'PY'
@@ -141,4 +165,43 @@ if start < 0:
 open(sys.argv[2], 'wb').write(data[start:data.find(b'\0', start)])
 PY
   fq_driver add-printer "Fotaquill PS" "$out" "Z:${ppd//\//\\}" || fq_fail "cannot add the printer"
+}
+
+# The program's settings file as it is now comes back when the test ends
+# (removed again when there was none).
+fq_keep_ini() {
+  FQ_INI_KEPT=$FQ_ARTIFACTS/$FQ_TEST_NAME.ini.kept
+  rm -f "$FQ_INI_KEPT"
+  [ ! -f "$FQ_INI" ] || cp "$FQ_INI" "$FQ_INI_KEPT"
+  fq_at_exit fq_restore_ini
+}
+fq_restore_ini() {
+  if [ -f "$FQ_INI_KEPT" ]; then cp "$FQ_INI_KEPT" "$FQ_INI"; else rm -f "$FQ_INI"; fi
+}
+
+# COM2 and COM3 go back to no mapping (COM1 is mapped by every camera test):
+# with them mapped, Wine gives the next free COM port to the machine's first
+# serial device, which other tests expect to be absent there.
+fq_unmap_ports() {
+  local port
+  for port in COM2 COM3; do
+    timeout 20 "$WINELOADER" reg delete 'HKLM\Software\Wine\Ports' /v "$port" /f >/dev/null 2>&1
+  done
+  rm -f "$WINEPREFIX"/dosdevices/com[234]
+}
+
+# Prints a COM port that nothing is mapped to: one past the highest the
+# prefix knows, in its registry or among the links Wine made for the
+# machine's own serial devices (which differ from machine to machine).
+fq_unmapped_com_port() {
+  local n high=1 f
+  for f in "$WINEPREFIX"/dosdevices/com*; do
+    n=${f##*/com}
+    [[ $n =~ ^[0-9]+$ ]] && [ "$n" -gt "$high" ] && high=$n
+  done
+  while read -r n; do
+    [ "$n" -gt "$high" ] && high=$n
+  done < <(timeout 20 "$WINELOADER" reg query 'HKLM\Software\Wine\Ports' 2>/dev/null |
+    tr -d '\r' | sed -n 's/^ *COM\([0-9][0-9]*\) .*/\1/ip')
+  echo "COM$((high + 1))"
 }

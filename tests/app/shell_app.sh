@@ -10,7 +10,7 @@ source "$(dirname "$0")/lib.sh"
 
 F=ORXDscFrame
 T=Fotaquill
-INI=$FQ_BUILD/Lumvex01.ini
+INI=$FQ_INI
 winpath() { echo "Z:${1//\//\\}"; }
 strip() { tr -d '\r'; }
 
@@ -140,11 +140,11 @@ start_frame
 first_pid=$FQ_APP_PID
 # An empty command line only brings the first instance forward.
 rm -f "$(find "$WINEPREFIX/drive_c" -name OrxCmdLine.Dat 2>/dev/null | head -1)"
-timeout 30 "$WINELOADER" "$FQ_BUILD/fotaquill.exe.so" || fq_fail "empty second start failed"
+timeout 30 "$WINELOADER" "$FQ_APP_EXE" || fq_fail "empty second start failed"
 [ -z "$(find "$WINEPREFIX/drive_c" -name OrxCmdLine.Dat)" ] || fq_fail "hand-over file written for an empty command line"
 
 jpg=$(winpath "$dir/a b.jpg")
-timeout 30 "$WINELOADER" "$FQ_BUILD/fotaquill.exe.so" "$jpg" || fq_fail "second start failed"
+timeout 30 "$WINELOADER" "$FQ_APP_EXE" "$jpg" || fq_fail "second start failed"
 [ "$(fq_driver count-windows $F $T | strip)" = 1 ] || fq_fail "the second start left a frame"
 handover=$(find "$WINEPREFIX/drive_c" -name OrxCmdLine.Dat | head -1)
 [ -n "$handover" ] || fq_fail "no hand-over file"
@@ -174,7 +174,7 @@ fi
 # A calendar file handed over is refused with the file-kind message.
 cal="$dir/c d.cal"
 python3 -c "import struct,sys; open(sys.argv[1],'wb').write(struct.pack('<I',131)+bytes(1526))" "$cal"
-timeout 30 "$WINELOADER" "$FQ_BUILD/fotaquill.exe.so" "$(winpath "$cal")" || fq_fail "second start failed"
+timeout 30 "$WINELOADER" "$FQ_APP_EXE" "$(winpath "$cal")" || fq_fail "second start failed"
 fq_driver wait-window '#32770' $T 10000 >/dev/null || fq_fail "no message for a handed-over calendar"
 [ "$(box_text)" = "There is no correspondence between this file." ] || fq_fail "calendar: $(box_text)"
 dismiss_box

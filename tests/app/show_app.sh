@@ -24,10 +24,8 @@ P="Slide Show Menu"
 
 # The settings file is the program's own; the show's keys are put back as
 # they were when the test ends.
-ini=$FQ_BUILD/Lumvex01.ini
-[ -f "$ini" ] && cp "$ini" "$work/ini.orig"
-restore_ini() { if [ -f "$work/ini.orig" ]; then cp "$work/ini.orig" "$ini"; else rm -f "$ini"; fi; }
-trap 'fq_rc=$?; restore_ini; (exit $fq_rc); fq_cleanup' EXIT
+ini=$FQ_INI
+fq_keep_ini
 # set_keys KEY=VALUE...: in section ORXAPP, other keys kept.
 set_keys() {
   python3 - "$ini" "$@" <<'PY'

@@ -82,9 +82,11 @@ fq_ensure_display() {
   return 1
 }
 
-# The build's private Wine prefix. Sets WINEPREFIX, WINEDEBUG, WINELOADER.
+# The build's private Wine prefix: wineprefix, or wineprefix-N for the Wine
+# test slot N above 1 (FQ_WINE_SLOT). Sets WINEPREFIX, WINEDEBUG, WINELOADER.
 fq_ensure_prefix() {
   export WINEPREFIX=$FQ_BUILD/wineprefix
+  [ "${FQ_WINE_SLOT:-1}" = 1 ] || WINEPREFIX=$FQ_BUILD/wineprefix-$FQ_WINE_SLOT
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
   if command -v wine64 >/dev/null 2>&1; then

@@ -82,6 +82,7 @@ HWND MessageText(HWND h) {
 
 struct BoxSearch {
   DWORD pid;
+  int control = 0;  // a dialog holding this control; 0: a message box
   HWND found = nullptr;
 };
 
@@ -91,18 +92,19 @@ BOOL CALLBACK FindBox(HWND h, LPARAM lp) {
   GetClassNameA(h, cls, sizeof cls);
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
-  if (pid == s->pid && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(h) && MessageText(h)) {
+  const bool wanted = s->control ? GetDlgItem(h, s->control) != nullptr : MessageText(h) != nullptr;
+  if (pid == s->pid && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(h) && wanted) {
     s->found = h;
     return FALSE;
   }
   return TRUE;
 }
 
-HWND WaitBox(DWORD timeout) {
+HWND WaitBox(DWORD timeout, int control = 0) {
   const DWORD start = GetTickCount();
   for (;;) {
     HWND frame = FindWindowA("ORXDscFrame", nullptr);
-    BoxSearch s{0};
+    BoxSearch s{0, control};
     if (frame) GetWindowThreadProcessId(frame, &s.pid);
     if (s.pid) EnumWindows(FindBox, reinterpret_cast<LPARAM>(&s));
     if (s.found) return s.found;
@@ -155,6 +157,63 @@ int NoMessageBox(char** a) {
   return kFailed;
 }
 
+// The question asked before each picture the thumbnail grid deletes: its
+// "Yes" button tells it from the message boxes of the same caption.
+constexpr int kDeleteQuestionYes = 800;
+constexpr int kDeleteQuestionAll = 801;
+
+// delete-question TIMEOUT_MS: waits for the question and prints its two
+// lines and whether "Delete All" is offered ("all=1").
+int DeleteQuestion(char** a) {
+  HWND q = WaitBox(static_cast<DWORD>(std::atoi(a[0])), kDeleteQuestionYes);
+  if (!q) {
+    std::fprintf(stderr, "no deletion question\n");
+    return kFailed;
+  }
+  std::string lines[2];
+  int i = 0;
+  for (HWND c = GetWindow(q, GW_CHILD); c && i < 2; c = GetWindow(c, GW_HWNDNEXT)) {
+    char cls[32] = "";
+    GetClassNameA(c, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") == 0) lines[i++] = fqdriver::TextOf(c);
+  }
+  std::printf("line1=%s\nline2=%s\nall=%d\n", lines[0].c_str(), lines[1].c_str(),
+              IsWindowEnabled(GetDlgItem(q, kDeleteQuestionAll)) ? 1 : 0);
+  return kOk;
+}
+
+// delete-answer ID TIMEOUT_MS: presses a button of the deletion question
+// (800 Yes, 801 Delete All, 802 No, 803 Cancel).
+int DeleteAnswer(char** a) {
+  HWND q = WaitBox(static_cast<DWORD>(std::atoi(a[1])), kDeleteQuestionYes);
+  if (!q) return kFailed;
+  const int id = std::atoi(a[0]);
+  return PostMessageA(q, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(q, id)))
+             ? kOk
+             : kFailed;
+}
+
+// grid-click TITLE ID plain|shift|ctrl: a click of the mouse on a button of
+// a dialog with Shift or Ctrl held, as the button sees it (the key state
+// rides on the mouse messages).
+int GridClick(char** a) {
+  HWND dialog = fqdriver::ProgramDialog(a[0]);
+  HWND button = dialog ? GetDlgItem(dialog, std::atoi(a[1])) : nullptr;
+  if (!button) {
+    std::fprintf(stderr, "no control %s in %s\n", a[1], a[0]);
+    return kFailed;
+  }
+  WPARAM keys = 0;
+  if (std::strcmp(a[2], "shift") == 0) keys = MK_SHIFT;
+  else if (std::strcmp(a[2], "ctrl") == 0) keys = MK_CONTROL;
+  else if (std::strcmp(a[2], "plain") != 0) return fqdriver::kUsage;
+  const LPARAM inside = MAKELPARAM(2, 2);
+  return PostMessageA(button, WM_LBUTTONDOWN, keys | MK_LBUTTON, inside) &&
+                 PostMessageA(button, WM_LBUTTONUP, keys, inside)
+             ? kOk
+             : kFailed;
+}
+
 // frame-ready TIMEOUT_MS: waits until the frame takes commands again (a
 // camera command keeps it disabled until its last step is done, the end of
 // the connection included).
@@ -176,6 +235,9 @@ FQ_DRIVER_COMMAND("msgbox-press", "ID TIMEOUT_MS", 2, MessageBoxPress);
 FQ_DRIVER_COMMAND("no-msgbox", "MS", 1, NoMessageBox);
 FQ_DRIVER_COMMAND("list-marks", "TITLE ID", 2, ListMarks);
 FQ_DRIVER_COMMAND("list-select", "TITLE ID ROWS", 3, ListSelect);
+FQ_DRIVER_COMMAND("delete-question", "TIMEOUT_MS", 1, DeleteQuestion);
+FQ_DRIVER_COMMAND("delete-answer", "ID TIMEOUT_MS", 2, DeleteAnswer);
+FQ_DRIVER_COMMAND("grid-click", "TITLE ID plain|shift|ctrl", 3, GridClick);
 
 }  // namespace
 }  // namespace fqcamout

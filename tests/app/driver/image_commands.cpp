@@ -117,7 +117,8 @@ int DialogPress(char** a) {
 
 // file-dialog NAME TYPE TIMEOUT_MS: in the program's file dialog, chooses
 // the TYPE-th entry of the type list (0: leave it), types NAME and presses
-// the default button.
+// the default button; waits (TIMEOUT_MS at most) until the dialog has closed
+// or another dialog of the program has come up.
 int FileDialog(char** a) {
   HWND d = WaitDialog(static_cast<DWORD>(std::atoi(a[2])));
   if (!d) return kFailed;
@@ -134,7 +135,17 @@ int FileDialog(char** a) {
   HWND name = GetDlgItem(d, kNameBox);
   if (!name) return kFailed;
   SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[0]));
-  return PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0) ? kOk : kFailed;
+  if (!PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0)) return kFailed;
+  // Returns once the dialog has gone or shows something in front of it, so
+  // that the next command does not take the closing dialog for the next one.
+  const DWORD start = GetTickCount(), timeout = static_cast<DWORD>(std::atoi(a[2]));
+  while (IsWindow(d) && IsWindowVisible(d) && GetTickCount() - start < timeout) {
+    bool other = false;
+    for (HWND h : ProgramDialogs()) other = other || h != d;
+    if (other) break;
+    Sleep(20);
+  }
+  return kOk;
 }
 
 // no-dialog MS: succeeds when the program shows no dialog for that long.
