@@ -5,18 +5,6 @@
 namespace fq::camsim {
 namespace {
 
-std::vector<std::string> Split(const std::string& s, char sep) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (true) {
-    size_t p = s.find(sep, start);
-    out.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
-    if (p == std::string::npos) break;
-    start = p + 1;
-  }
-  return out;
-}
-
 bool ToNumber(const std::string& s, uint32_t& v) {
   if (s.empty()) return false;
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
@@ -48,8 +36,8 @@ const char* FaultName(FaultKind kind) {
 
 bool ParseFaults(const std::string& text, std::vector<CommandFault>& out, std::string& error) {
   if (text.empty()) return true;
-  for (const std::string& item : Split(text, ',')) {
-    std::vector<std::string> parts = Split(item, ':');
+  for (const std::string& item : SplitOption(text, ',')) {
+    std::vector<std::string> parts = SplitOption(item, ':');
     CommandFault f;
     const std::string& kind = parts[0];
     if (kind == "busy") f.kind = FaultKind::kBusy;
@@ -87,6 +75,18 @@ bool ParseFaults(const std::string& text, std::vector<CommandFault>& out, std::s
     out.push_back(f);
   }
   return true;
+}
+
+std::vector<std::string> SplitOption(const std::string& s, char sep) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (true) {
+    size_t p = s.find(sep, start);
+    out.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
+    if (p == std::string::npos) break;
+    start = p + 1;
+  }
+  return out;
 }
 
 }  // namespace fq::camsim

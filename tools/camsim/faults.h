@@ -38,4 +38,7 @@ bool ParseFaults(const std::string& text, std::vector<CommandFault>& out, std::s
 
 const char* FaultName(FaultKind kind);
 
+// The pieces of an option's text between the separators (empty ones too).
+std::vector<std::string> SplitOption(const std::string& s, char sep);
+
 }  // namespace fq::camsim

@@ -1,21 +1,11 @@
 #include "camsim/line_faults.h"
 
+#include "camsim/faults.h"
+
 #include <cstdlib>
 
 namespace fq::camsim {
 namespace {
-
-std::vector<std::string> Split(const std::string& s, char sep) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (true) {
-    size_t p = s.find(sep, start);
-    out.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
-    if (p == std::string::npos) break;
-    start = p + 1;
-  }
-  return out;
-}
 
 bool Probability(const std::string& s, double& v) {
   if (s.empty()) return false;
@@ -45,7 +35,7 @@ bool ParseLineFaults(const std::string& text, LineFaultOptions& out, std::string
     error = "no line faults given";
     return false;
   }
-  for (const std::string& item : Split(text, ',')) {
+  for (const std::string& item : SplitOption(text, ',')) {
     const size_t eq = item.find('=');
     const std::string key = item.substr(0, eq);
     const std::string value = eq == std::string::npos ? std::string() : item.substr(eq + 1);
