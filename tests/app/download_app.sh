@@ -8,7 +8,8 @@
 # is read by ffprobe as rawvideo of the right size, count and rate, its frames
 # equal to djpeg's decoding of the parts. Screenshots of the list, the grid
 # and the album; the movie written plain (uncompressed), Cinepak refused and
-# offered again, a cancelled choice leaving nothing behind.
+# offered again, a cancelled choice leaving nothing behind. Type 2 once more
+# at the line's pace (throughput printed) and through seeded line faults.
 source "$(dirname "$0")/lib.sh"
 
 F=ORXDscFrame
@@ -90,6 +91,10 @@ wait_files() {  # DIR COUNT
   fq_fail "$1 holds $(ls "$1" | tr '\n' ' '), expected $2 DSC files"
 }
 
+# COM4: a type-2 camera behind a symbolic link, so that a fresh simulator
+# can take its place without a new mapping (which would end the program);
+# the next mapping's restart of the prefix's server reads it.
+"$WINELOADER" reg add 'HKLM\Software\Wine\Ports' /v COM4 /d "$work/com4" /f >/dev/null 2>&1
 start_camera 1 COM1
 start_camera 2 COM2
 start_camera 4 COM3
@@ -240,4 +245,98 @@ ls -la "$work/in4"
 drv dlg-gone "Image Preview" 20000 >/dev/null || fq_fail "type 4: the grid stayed open after the failure"
 [ "$(temps)" = "$temps_before" ] || fq_fail "type 4: temporary files left: $(comm -13 <(echo "$temps_before") <(temps))"
 echo "type 4: PASS"
+
+# --- Type 2 at the line's pace, then through a faulty line -----------------------------
+# Four pictures from a simulator that takes in and sends out no faster than
+# 115200 bit/s: the time from "Transfer Path" to the last file beside the
+# line's capacity and the frames' ideal (per picture a size request and
+# reply, 16 + 16 bytes; per block 16 + 1030). Then the same pictures through
+# seeded line faults (corrupted, doubled and delayed bytes both ways): every
+# file saved equals its source, and a picture not saved has been reported.
+mkdir -p "$work/line" "$work/in_rate" "$work/in_faults"
+for i in 1 2 3 4; do
+  /usr/bin/convert -seed $((20 + i)) -size 320x240 plasma:fractal -quality 90 "$work/line/p$i.jpg"
+done
+line_pics=("$work"/line/p[1-4].jpg)
+line_camera() {  # NAME [SIMULATOR OPTIONS]
+  local name=$1
+  shift
+  [ -z "${line_pid:-}" ] || { kill "$line_pid" 2>/dev/null; wait "$line_pid" 2>/dev/null || true; }
+  rm -f "$work/com4"
+  "$sim" --type 2 --folder "$work/line" --link "$work/com4" "$@" </dev/null >/dev/null 2>"$work/$name.err" &
+  line_pid=$!
+  FQ_EXTRA_PIDS+=("$line_pid")
+  local i
+  for i in $(seq 1 50); do [ -L "$work/com4" ] && return 0; sleep 0.1; done
+  fq_fail "$name: no terminal"
+}
+stop_line_camera() {  # once the program has ended the connection
+  drv frame-ready 30000 >/dev/null || fq_fail "the frame stays disabled"
+  kill "$line_pid" 2>/dev/null
+  wait "$line_pid" 2>/dev/null || true
+  line_pid=
+}
+# transfer_all DIR: the grid on COM4, pictures 1 to 4, Transfer into DIR.
+transfer_all() {
+  use_port COM4
+  drv frame-ready 30000 >/dev/null || fq_fail "the frame stays disabled"
+  drv post-command 121
+  drv dlg-wait "Image Preview" 60000 >/dev/null || fq_fail "COM4: no grid"
+  drv dlg-set "Image Preview" 600 1 >/dev/null
+  drv dlg-set "Image Preview" 601 4 >/dev/null
+  sleep 0.5
+  drv dlg-press "Image Preview" 603 >/dev/null
+  choose_folder "$1"
+}
+close_grid() {
+  drv dlg-press "Image Preview" 2 >/dev/null 2>&1 || true
+  drv dlg-gone "Image Preview" 20000 >/dev/null || fq_fail "the grid stayed open after Exit"
+}
+
+line_camera rate --rate
+transfer_all "$work/in_rate"
+start=$(date +%s%N)
+wait_files "$work/in_rate" 4
+end=$(date +%s%N)
+for i in 0 1 2 3; do
+  cmp "${line_pics[$i]}" "$work/in_rate/$(printf 'DSC%04d.jpg' $((i + 1)))" || fq_fail "at the line's pace: picture $((i + 1)) differs"
+done
+bytes=0 blocks=0
+for f in "${line_pics[@]}"; do
+  n=$(stat -c %s "$f")
+  bytes=$((bytes + n))
+  blocks=$((blocks + (n + 1023) / 1024))
+done
+awk -v ns=$((end - start)) -v b=$bytes -v bl=$blocks 'BEGIN {
+  secs = ns / 1e9; rate = b / secs; ideal = b / ((bl * (16 + 1030) + 4 * 32) * 10 / 115200)
+  printf "type 2 at 115200 under Wine: %d bytes in %.2f s, %.0f B/s = %.1f %% of capacity, %.1f %% of the frames'"'"' ideal\n",
+         b, secs, rate, 100 * rate / 11520, 100 * rate / ideal }'
+close_grid
+stop_line_camera
+
+line_camera faults --verbose --line-faults "corrupt=0.0001,dup=0.0001,delay=0.0001,delay-ms=40,seed=11" \
+  --line-faults "corrupt=0.003,dup=0.002,seed=31,dir=in"
+transfer_all "$work/in_faults"
+reported=
+for i in $(seq 1 1200); do
+  [ "$(ls "$work/in_faults" | grep -c '^DSC')" -ge 4 ] && break
+  if got=$(drv msgbox 100 2>/dev/null); then
+    reported+="$(sed -n 's/^text=//p' <<<"$got") "
+    drv msgbox-press 1 5000 >/dev/null
+    sleep 3
+    break
+  fi
+done
+close_grid
+stop_line_camera
+sed -n 's/^fqcamsim: line faults/line faults/p' "$work/faults.err"
+grep -Eq 'line faults.*[1-9][0-9]* (corrupted|duplicated|delayed)' "$work/faults.err" || fq_fail "faults: none happened"
+saved=$(ls "$work/in_faults" | grep -c '^DSC' || true)
+echo "through the faulty line: $saved of 4 saved${reported:+, reported: $reported}"
+ls "$work/in_faults" | grep -v '^DSC[0-9]*\.jpg$' && fq_fail "faults: other files left"
+for i in $(seq 1 "$saved"); do
+  cmp "${line_pics[$((i - 1))]}" "$work/in_faults/$(printf 'DSC%04d.jpg' "$i")" || fq_fail "faults: picture $i differs"
+done
+[ "$saved" = 4 ] || [ -n "$reported" ] || fq_fail "faults: $saved of 4 saved and nothing reported"
+echo "line: PASS"
 echo PASS

@@ -69,7 +69,8 @@ fq_cleanup() {
   [ -n "$FQ_SOCAT_PID" ] && kill "$FQ_SOCAT_PID" 2>/dev/null
   local p
   for p in "${FQ_EXTRA_PIDS[@]}"; do kill "$p" 2>/dev/null; done
-  [ -n "${WINEPREFIX:-}" ] && timeout 20 wineserver -k 2>/dev/null
+  # The server is gone, its registry saved, before the next test starts one.
+  [ -n "${WINEPREFIX:-}" ] && timeout 20 wineserver -k 2>/dev/null && timeout 20 wineserver -w 2>/dev/null
   [ -n "${FQ_XVFB_PID:-}" ] && kill "$FQ_XVFB_PID" 2>/dev/null
   exit $rc
 }
@@ -179,12 +180,12 @@ fq_restore_ini() {
   if [ -f "$FQ_INI_KEPT" ]; then cp "$FQ_INI_KEPT" "$FQ_INI"; else rm -f "$FQ_INI"; fi
 }
 
-# COM2 and COM3 go back to no mapping (COM1 is mapped by every camera test):
+# COM2 to COM4 go back to no mapping (COM1 is mapped by every camera test):
 # with them mapped, Wine gives the next free COM port to the machine's first
 # serial device, which other tests expect to be absent there.
 fq_unmap_ports() {
   local port
-  for port in COM2 COM3; do
+  for port in COM2 COM3 COM4; do
     timeout 20 "$WINELOADER" reg delete 'HKLM\Software\Wine\Ports' /v "$port" /f >/dev/null 2>&1
   done
   rm -f "$WINEPREFIX"/dosdevices/com[234]
