@@ -9,7 +9,8 @@
 # equal to djpeg's decoding of the parts. Screenshots of the list, the grid
 # and the album; the movie written plain (uncompressed), Cinepak refused and
 # offered again, a cancelled choice leaving nothing behind. Type 2 once more
-# at the line's pace (throughput printed) and through seeded line faults.
+# at the line's pace (throughput printed) and through seeded line faults; a
+# grid of 24 scrolled and chosen from with plain and Ctrl clicks.
 source "$(dirname "$0")/lib.sh"
 
 F=ORXDscFrame
@@ -263,7 +264,7 @@ line_camera() {  # NAME [SIMULATOR OPTIONS]
   shift
   [ -z "${line_pid:-}" ] || { kill "$line_pid" 2>/dev/null; wait "$line_pid" 2>/dev/null || true; }
   rm -f "$work/com4"
-  "$sim" --type 2 --folder "$work/line" --link "$work/com4" "$@" </dev/null >/dev/null 2>"$work/$name.err" &
+  "$sim" --type 2 --folder "${line_folder:-$work/line}" --link "$work/com4" "$@" </dev/null >/dev/null 2>"$work/$name.err" &
   line_pid=$!
   FQ_EXTRA_PIDS+=("$line_pid")
   local i
@@ -339,4 +340,36 @@ for i in $(seq 1 "$saved"); do
 done
 [ "$saved" = 4 ] || [ -n "$reported" ] || fq_fail "faults: $saved of 4 saved and nothing reported"
 echo "line: PASS"
+
+# --- The grid scrolled: 24 pictures, six rows of four, four shown -------------------
+# A row down, picture 5 chosen in the first button; to the bottom (rows 3 to
+# 6), Ctrl and the last button adds picture 24; both are transferred.
+mkdir -p "$work/many" "$work/in_scroll"
+for i in $(seq -w 1 24); do
+  /usr/bin/convert -size 32x24 "xc:rgb($((10#$i * 10)),80,$((250 - 10#$i * 10)))" -quality 90 "$work/many/m$i.jpg"
+done
+line_folder=$work/many line_camera scroll
+use_port COM4
+drv frame-ready 30000 >/dev/null || fq_fail "the frame stays disabled"
+drv post-command 121
+drv dlg-wait "Image Preview" 60000 >/dev/null || fq_fail "scroll: no grid"
+sleep 1
+[ "$(drv dlg-text "Image Preview" 610 | tr -dc '0-9')" = 24 ] || fq_fail "scroll: total $(drv dlg-text "Image Preview" 610)"
+pos=$(drv dlg-vscroll "Image Preview" 660 1)
+[ "$pos" = 1 ] || fq_fail "scroll: a line down moved to row '$pos', not 1"
+drv grid-click "Image Preview" 501 plain >/dev/null
+sleep 0.5
+pos=$(drv dlg-vscroll "Image Preview" 660 7)
+[ "$pos" = 2 ] || fq_fail "scroll: the bottom is row '$pos', not 2"
+drv grid-click "Image Preview" 516 ctrl >/dev/null
+sleep 0.5
+fq_screenshot download_grid_scrolled
+drv dlg-press "Image Preview" 603 >/dev/null
+choose_folder "$work/in_scroll"
+wait_files "$work/in_scroll" 2
+cmp "$work/many/m05.jpg" "$work/in_scroll/DSC0001.jpg" || fq_fail "scroll: the first file is not picture 5"
+cmp "$work/many/m24.jpg" "$work/in_scroll/DSC0002.jpg" || fq_fail "scroll: the second file is not picture 24"
+close_grid
+stop_line_camera
+echo "scroll: PASS"
 echo PASS

@@ -207,11 +207,32 @@ int GridClick(char** a) {
   if (std::strcmp(a[2], "shift") == 0) keys = MK_SHIFT;
   else if (std::strcmp(a[2], "ctrl") == 0) keys = MK_CONTROL;
   else if (std::strcmp(a[2], "plain") != 0) return fqdriver::kUsage;
+  // Sent, not posted: the click is done when the command returns, so a
+  // scroll that follows cannot overtake it.
   const LPARAM inside = MAKELPARAM(2, 2);
-  return PostMessageA(button, WM_LBUTTONDOWN, keys | MK_LBUTTON, inside) &&
-                 PostMessageA(button, WM_LBUTTONUP, keys, inside)
+  DWORD_PTR r = 0;
+  return SendMessageTimeoutA(button, WM_LBUTTONDOWN, keys | MK_LBUTTON, inside, SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &r) &&
+                 SendMessageTimeoutA(button, WM_LBUTTONUP, keys, inside, SMTO_ABORTIFHUNG,
+                                     kSendTimeoutMs, &r)
              ? kOk
              : kFailed;
+}
+
+// dlg-vscroll TITLE ID CODE: the dialog's scroll bar control ID sends the
+// dialog WM_VSCROLL with CODE (1 line down, 0 line up, 3 page down, 7 to
+// the bottom...), as a click on its arrows does; then prints the bar's
+// position as the dialog set it.
+int DlgVScroll(char** a) {
+  HWND dialog = fqdriver::ProgramDialog(a[0]);
+  HWND bar = dialog ? GetDlgItem(dialog, std::atoi(a[1])) : nullptr;
+  if (!bar) {
+    std::fprintf(stderr, "no control %s in %s\n", a[1], a[0]);
+    return kFailed;
+  }
+  Send(dialog, WM_VSCROLL, MAKEWPARAM(std::atoi(a[2]), 0), reinterpret_cast<LPARAM>(bar));
+  std::printf("%d\n", static_cast<int>(Send(bar, SBM_GETPOS, 0, 0)));
+  return kOk;
 }
 
 // frame-ready TIMEOUT_MS: waits until the frame takes commands again (a
@@ -238,6 +259,7 @@ FQ_DRIVER_COMMAND("list-select", "TITLE ID ROWS", 3, ListSelect);
 FQ_DRIVER_COMMAND("delete-question", "TIMEOUT_MS", 1, DeleteQuestion);
 FQ_DRIVER_COMMAND("delete-answer", "ID TIMEOUT_MS", 2, DeleteAnswer);
 FQ_DRIVER_COMMAND("grid-click", "TITLE ID plain|shift|ctrl", 3, GridClick);
+FQ_DRIVER_COMMAND("dlg-vscroll", "TITLE ID CODE", 3, DlgVScroll);
 
 }  // namespace
 }  // namespace fqcamout
