@@ -297,6 +297,8 @@ close_grid() {
 line_camera rate --rate
 transfer_all "$work/in_rate"
 start=$(date +%s%N)
+sleep 4
+fq_screenshot download_meter  # the transfer's progress, a few seconds in
 wait_files "$work/in_rate" 4
 end=$(date +%s%N)
 for i in 0 1 2 3; do
